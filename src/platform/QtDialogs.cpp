@@ -1,0 +1,23 @@
+#include "platform/Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+void QtDialogs::message(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::optional<QString> QtDialogs::saveLocation(QWidget* parent) {
+    const QString path = QFileDialog::getSaveFileName(parent);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtDialogs::openLocation(QWidget* parent, const QStringList& filters) {
+    const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(), filters.join(";;"));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
