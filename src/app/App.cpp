@@ -10,4 +10,6 @@ App::App(int& argc, char** argv) : QApplication(argc, argv), m_menuBar(MenuBar1:
     setQuitOnLastWindowClosed(true);
 }
 
-MenuBar1* App::menuBar() const { return m_menuBar.data(); }
+MenuBar1* App::menuBar() const {
+    return m_menuBar.data();
+}

@@ -1,6 +1,8 @@
 #include "app/FileTypes.h"
 
-QStringList FileType::extensionList() const { return extensions.split(u';', Qt::SkipEmptyParts); }
+QStringList FileType::extensionList() const {
+    return extensions.split(u';', Qt::SkipEmptyParts);
+}
 
 QString FileType::dialogFilter() const {
     QStringList globs;

@@ -39,7 +39,8 @@ void MenuBar1::Untitled0() {
     addMenu(fileMenu);
 
     // "Cmd+Q": Qt's Ctrl is the Command key on macOS and Control elsewhere.
-    QAction* quit = makeItem("FileQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QAction* quit =
+        makeItem("FileQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     // Closing the windows runs the main window's close handling; the last one closed ends the
     // event loop.
@@ -59,19 +60,19 @@ void MenuBar1::Untitled1() {
     };
 
     auto* commands = new EditCommands(this);
-    menu->addAction(commands->bind(EditCommands::Undo,
-                                   makeItem("EditUndo", QStringLiteral("&Undo"),
-                                            QKeySequence(Qt::CTRL | Qt::Key_Z))));
+    menu->addAction(
+        commands->bind(EditCommands::Undo, makeItem("EditUndo", QStringLiteral("&Undo"),
+                                                    QKeySequence(Qt::CTRL | Qt::Key_Z))));
     separator("UntitledMenu1");
-    menu->addAction(commands->bind(
-        EditCommands::Cut,
-        makeItem("EditCut", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X))));
-    menu->addAction(commands->bind(
-        EditCommands::Copy,
-        makeItem("EditCopy", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C))));
-    menu->addAction(commands->bind(
-        EditCommands::Paste,
-        makeItem("EditPaste", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V))));
+    menu->addAction(
+        commands->bind(EditCommands::Cut, makeItem("EditCut", QStringLiteral("Cu&t"),
+                                                   QKeySequence(Qt::CTRL | Qt::Key_X))));
+    menu->addAction(
+        commands->bind(EditCommands::Copy, makeItem("EditCopy", QStringLiteral("&Copy"),
+                                                    QKeySequence(Qt::CTRL | Qt::Key_C))));
+    menu->addAction(
+        commands->bind(EditCommands::Paste, makeItem("EditPaste", QStringLiteral("&Paste"),
+                                                     QKeySequence(Qt::CTRL | Qt::Key_V))));
     menu->addAction(
         commands->bind(EditCommands::Clear, makeItem("EditClear", QStringLiteral("Clear"), {})));
     separator("UntitledMenu0");

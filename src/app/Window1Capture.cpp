@@ -72,28 +72,62 @@ void Window1::HSpeedCB_Action() {
     // Read when an acquisition starts and when a capture is loaded; a click changes nothing now.
 }
 
-void Window1::Serial1_LineStateChanged(const QList<qint32>&) { lineStateChanged(); }
+void Window1::Serial1_LineStateChanged(const QList<qint32>&) {
+    lineStateChanged();
+}
 
-void Window1::Serial2_LineStateChanged(const QList<qint32>&) { lineStateChanged(); }
+void Window1::Serial2_LineStateChanged(const QList<qint32>&) {
+    lineStateChanged();
+}
 
-void Window1::lineStateChanged() { capture::appendLineChange(m_capture, *Serial1, *Serial2); }
+void Window1::lineStateChanged() {
+    capture::appendLineChange(m_capture, *Serial1, *Serial2);
+}
 
-Window1::PortSide Window1::side1() const { return {Serial1, SerialPortPopup, Baud1}; }
+Window1::PortSide Window1::side1() const {
+    return {Serial1, SerialPortPopup, Baud1};
+}
 
-Window1::PortSide Window1::side2() const { return {Serial2, SerialPortPopup2, Baud2}; }
+Window1::PortSide Window1::side2() const {
+    return {Serial2, SerialPortPopup2, Baud2};
+}
 
-void Window1::SerialPortPopup_Open() { portPopupOpen(side1()); }
-void Window1::SerialPortPopup2_Open() { portPopupOpen(side2()); }
-void Window1::SerialPortPopup_Change() { portPopupChange(side1()); }
-void Window1::SerialPortPopup2_Change() { portPopupChange(side2()); }
-void Window1::Baud1_Change() { baudChange(side1()); }
-void Window1::Baud2_Change() { baudChange(side2()); }
-void Window1::Baud1_TextChanged() { baudTextChanged(side1()); }
-void Window1::Baud2_TextChanged() { baudTextChanged(side2()); }
-void Window1::Serial1_Error() { portError(side1()); }
-void Window1::Serial2_Error() { portError(side2()); }
-void Window1::STest1_Action() { testPattern(side1()); }
-void Window1::STest2_Action() { testPattern(side2()); }
+void Window1::SerialPortPopup_Open() {
+    portPopupOpen(side1());
+}
+void Window1::SerialPortPopup2_Open() {
+    portPopupOpen(side2());
+}
+void Window1::SerialPortPopup_Change() {
+    portPopupChange(side1());
+}
+void Window1::SerialPortPopup2_Change() {
+    portPopupChange(side2());
+}
+void Window1::Baud1_Change() {
+    baudChange(side1());
+}
+void Window1::Baud2_Change() {
+    baudChange(side2());
+}
+void Window1::Baud1_TextChanged() {
+    baudTextChanged(side1());
+}
+void Window1::Baud2_TextChanged() {
+    baudTextChanged(side2());
+}
+void Window1::Serial1_Error() {
+    portError(side1());
+}
+void Window1::Serial2_Error() {
+    portError(side2());
+}
+void Window1::STest1_Action() {
+    testPattern(side1());
+}
+void Window1::STest2_Action() {
+    testPattern(side2());
+}
 
 void Window1::portPopupOpen(const PortSide& side) {
     side.popup->addItem(QStringLiteral("none"));

@@ -53,8 +53,12 @@ static int32_t saturate(double value) {
     return static_cast<int32_t>(value);
 }
 
-int32_t floorToInt32(double value) { return saturate(std::floor(value)); }
+int32_t floorToInt32(double value) {
+    return saturate(std::floor(value));
+}
 
-int32_t roundToInt32(double value) { return saturate(std::round(value)); }
+int32_t roundToInt32(double value) {
+    return saturate(std::round(value));
+}
 
 } // namespace capture

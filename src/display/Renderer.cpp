@@ -52,7 +52,9 @@ QByteArray gapText(const QString& gapCharacters, Format format) {
     return (bytes + QByteArray("   ")).left(3);
 }
 
-QChar byteGlyph(int byte) { return glyphTable()[static_cast<unsigned char>(byte)]; }
+QChar byteGlyph(int byte) {
+    return glyphTable()[static_cast<unsigned char>(byte)];
+}
 
 QString gapCells(const QByteArray& tgc) {
     QString cells;
@@ -66,8 +68,9 @@ QString gapCells(const QByteArray& tgc) {
             ++i;
             continue;
         }
-        const QString decoded =
-            length > 1 && i + length <= tgc.size() ? QString::fromUtf8(tgc.mid(i, length)) : QString();
+        const QString decoded = length > 1 && i + length <= tgc.size()
+                                    ? QString::fromUtf8(tgc.mid(i, length))
+                                    : QString();
         // One character of the right length decoded whole; anything else is a broken piece.
         if (decoded.size() == 1 && decoded[0] != QChar(kReplacement)) {
             cells += decoded;
@@ -97,9 +100,8 @@ void appendHex(QString& row, int32_t value) {
 void renderRows(capture::CaptureState& state, Format format) {
     QString* handshake[6] = {&state.rtsStr, &state.ctsStr, &state.dtrStr,
                              &state.dsrStr, &state.dcdStr, &state.riStr};
-    static constexpr int32_t kBits[6] = {capture::kPort2Dcd, capture::kPort1Cts,
-                                         capture::kPort2Dsr, capture::kPort1Dsr,
-                                         capture::kPort1Dcd, capture::kPort1Ri};
+    static constexpr int32_t kBits[6] = {capture::kPort2Dcd, capture::kPort1Cts, capture::kPort2Dsr,
+                                         capture::kPort1Dsr, capture::kPort1Dcd, capture::kPort1Ri};
     const int32_t last = std::min(state.BufIndex, capture::kLastIndex);
     const qsizetype width = format == Format::Ascii ? 1 : 3;
     const QString tgc = gapCells(state.TGC);

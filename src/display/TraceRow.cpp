@@ -33,7 +33,9 @@ void TraceRow::setText(const QString& text) {
     update();
 }
 
-QString TraceRow::selectedText() const { return m_text.mid(m_selectionStart, m_selectionLength); }
+QString TraceRow::selectedText() const {
+    return m_text.mid(m_selectionStart, m_selectionLength);
+}
 
 void TraceRow::setSelection(qsizetype start, qsizetype length) {
     start = std::clamp<qsizetype>(start, 0, m_text.size());
@@ -46,9 +48,13 @@ void TraceRow::setSelection(qsizetype start, qsizetype length) {
     emit selectionChanged();
 }
 
-void TraceRow::selectAll() { setSelection(0, m_text.size()); }
+void TraceRow::selectAll() {
+    setSelection(0, m_text.size());
+}
 
-void TraceRow::deselect() { setSelection(0, 0); }
+void TraceRow::deselect() {
+    setSelection(0, 0);
+}
 
 void TraceRow::copy() const {
     if (hasSelectedText())
@@ -62,7 +68,9 @@ void TraceRow::setScrollPosition(int pixels) {
     update();
 }
 
-QSize TraceRow::sizeHint() const { return {200, 20}; }
+QSize TraceRow::sizeHint() const {
+    return {200, 20};
+}
 
 QRect TraceRow::contentsArea() const {
     QStyleOptionFrame option;
@@ -92,8 +100,8 @@ void TraceRow::paintEvent(QPaintEvent*) {
     const qsizetype first = std::max(0, m_scroll) / kCellWidth;
     const qsizetype count = area.width() / kCellWidth + 2;
     const qsizetype last = std::min<qsizetype>(m_text.size(), first + count);
-    const int baseline = area.top() + (area.height() + fontMetrics().ascent() -
-                                       fontMetrics().descent()) / 2;
+    const int baseline =
+        area.top() + (area.height() + fontMetrics().ascent() - fontMetrics().descent()) / 2;
     for (qsizetype i = first; i < last; ++i) {
         const int x = area.left() + static_cast<int>(i) * kCellWidth - m_scroll;
         painter.drawText(x, baseline, QString(m_text[i]));

@@ -5,11 +5,17 @@
 
 QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent), m_port(new QSerialPort(this)) {}
 
-QtSerialPort::~QtSerialPort() { close(); }
+QtSerialPort::~QtSerialPort() {
+    close();
+}
 
-void QtSerialPort::setHostPort(const QString& name) { m_port->setPortName(name); }
+void QtSerialPort::setHostPort(const QString& name) {
+    m_port->setPortName(name);
+}
 
-QString QtSerialPort::hostPort() const { return m_port->portName(); }
+QString QtSerialPort::hostPort() const {
+    return m_port->portName();
+}
 
 bool QtSerialPort::open() {
     if (!m_port->open(QIODevice::ReadWrite)) {
@@ -24,11 +30,17 @@ void QtSerialPort::close() {
         m_port->close();
 }
 
-bool QtSerialPort::isOpen() const { return m_port->isOpen(); }
+bool QtSerialPort::isOpen() const {
+    return m_port->isOpen();
+}
 
-void QtSerialPort::setBaudRate(qint32 rate) { m_rate = rate; }
+void QtSerialPort::setBaudRate(qint32 rate) {
+    m_rate = rate;
+}
 
-qint32 QtSerialPort::baudRate() const { return m_rate; }
+qint32 QtSerialPort::baudRate() const {
+    return m_rate;
+}
 
 void QtSerialPort::reset() {}
 
@@ -44,9 +56,13 @@ void QtSerialPort::write(const QByteArray& bytes) {
         m_port->write(bytes);
 }
 
-LineLevels QtSerialPort::lineLevels() { return {}; }
+LineLevels QtSerialPort::lineLevels() {
+    return {};
+}
 
-int QtSerialPort::lastErrorCode() const { return m_lastError; }
+int QtSerialPort::lastErrorCode() const {
+    return m_lastError;
+}
 
 QStringList QtSerialSystem::portNames() const {
     QStringList names;
@@ -55,4 +71,6 @@ QStringList QtSerialSystem::portNames() const {
     return names;
 }
 
-SerialPort* QtSerialSystem::createPort(QObject* parent) { return new QtSerialPort(parent); }
+SerialPort* QtSerialSystem::createPort(QObject* parent) {
+    return new QtSerialPort(parent);
+}

@@ -39,8 +39,8 @@ public:
     std::deque<int> pending;
     LineLevels levels;
     int errorCode = 0;
-    bool failOpen = false;   // open() fails with errorCode
-    qint32 maxRate = 0;      // above this setBaudRate() raises error 102 (0: no limit)
+    bool failOpen = false; // open() fails with errorCode
+    qint32 maxRate = 0;    // above this setBaudRate() raises error 102 (0: no limit)
     int opens = 0;
     int closes = 0;
     int resets = 0;

@@ -12,7 +12,9 @@ WindowFixture::WindowFixture(QStringList hostPorts) {
         qWarning("window not exposed");
 }
 
-QString WindowFixture::row(const char* name) const { return find<TraceRow>(name)->text(); }
+QString WindowFixture::row(const char* name) const {
+    return find<TraceRow>(name)->text();
+}
 
 void WindowFixture::click(const char* name) const {
     QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton);
