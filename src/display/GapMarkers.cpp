@@ -12,6 +12,8 @@ void gapTick(capture::CaptureState& state, bool markersWanted, SerialPort& port1
     state.OldBufIndex = state.BufIndex;
 }
 
-bool gapTimeTooShort(const QString& text) { return capture::textToNumber(text) < kMinGapTime; }
+bool gapTimeTooShort(const QString& text) {
+    return capture::textToNumber(text) < kMinGapTime;
+}
 
 } // namespace display
