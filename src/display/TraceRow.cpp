@@ -1,12 +1,14 @@
 #include "display/TraceRow.h"
 
 #include <QClipboard>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -129,20 +131,39 @@ QRect TraceRow::contentsArea() const {
     return r.adjusted(kHorizontalMargin, 0, -kHorizontalMargin, 0);
 }
 
-bool TraceRow::fitsCell(QChar ch) const {
-    if (ch.isSurrogate())
-        return false;
-    auto known = m_fitsCell.constFind(ch.unicode());
-    if (known != m_fitsCell.cend())
+TraceRow::Glyph TraceRow::glyphOf(QChar ch) const {
+    const auto known = m_glyphs.constFind(ch.unicode());
+    if (known != m_glyphs.cend())
         return *known;
-    const bool fits = std::abs(QFontMetricsF(font()).horizontalAdvance(ch) - kCellWidth) < 0.01;
-    m_fitsCell.insert(ch.unicode(), fits);
-    return fits;
+    Glyph glyph{kOwnText, 0};
+    if (ch == u' ') {
+        glyph.font = kBlank;
+    } else if (!ch.isSurrogate()) {
+        // The layout picks the font that has the character, falling back like any text does.
+        QTextLayout layout(QString(ch), font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        if (runs.size() == 1 && runs.front().glyphIndexes().size() == 1) {
+            const QRawFont rawFont = runs.front().rawFont();
+            qsizetype index = m_fonts.indexOf(rawFont);
+            if (index < 0) {
+                index = m_fonts.size();
+                m_fonts.append(rawFont);
+            }
+            glyph = {static_cast<int>(index), runs.front().glyphIndexes().front()};
+        }
+    }
+    m_glyphs.insert(ch.unicode(), glyph);
+    return glyph;
 }
 
 void TraceRow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        m_fitsCell.clear();
+    if (event->type() == QEvent::FontChange) {
+        m_glyphs.clear();
+        m_fonts.clear();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -169,7 +190,8 @@ void TraceRow::paintEvent(QPaintEvent*) {
     const qsizetype last =
         std::min<qsizetype>(m_text.size(), (offset + area.width()) / kCellWidth + 1);
     const qsizetype selectedFrom = std::max(selectionStart(), first);
-    const qsizetype selectedTo = std::min(selectionStart() + selectionLength(), last);
+    const qsizetype selectedTo =
+        std::max(selectedFrom, std::min(selectionStart() + selectionLength(), last));
     if (selectedFrom < selectedTo)
         painter.fillRect(originX + static_cast<int>(selectedFrom) * kCellWidth, area.top(),
                          static_cast<int>(selectedTo - selectedFrom) * kCellWidth, area.height(),
@@ -177,25 +199,43 @@ void TraceRow::paintEvent(QPaintEvent*) {
 
     const QFontMetrics metrics = fontMetrics();
     const int baseline = area.top() + (area.height() + metrics.ascent() - metrics.descent()) / 2;
-    const QColor normal = palette().color(QPalette::Text);
-    const QColor highlighted = palette().color(QPalette::HighlightedText);
-    auto isSelected = [&](qsizetype i) { return i >= selectedFrom && i < selectedTo; };
 
-    // Runs of characters that take one cell each are drawn in one call; any other character
-    // is drawn alone at its cell, so it cannot push its neighbours off the grid.
-    qsizetype i = first;
-    while (i < last) {
-        const bool selected = isSelected(i);
-        qsizetype end = i + 1;
-        if (fitsCell(m_text.at(i))) {
-            while (end < last && isSelected(end) == selected && fitsCell(m_text.at(end)))
-                ++end;
+    // Every glyph is placed at the left edge of its own cell, whatever its advance, so the cells
+    // stay on the 6-pixel grid; the glyphs of one font and colour go out in one run.
+    auto drawCells = [&](qsizetype from, qsizetype to, const QColor& colour) {
+        if (from >= to)
+            return;
+        painter.setPen(colour);
+        QList<QList<quint32>> indexes;
+        QList<QList<QPointF>> positions;
+        for (qsizetype i = from; i < to; ++i) {
+            const Glyph glyph = glyphOf(m_text.at(i));
+            const int x = originX + static_cast<int>(i) * kCellWidth;
+            if (glyph.font == kOwnText) {
+                painter.drawText(x, baseline, QString(m_text.at(i)));
+            } else if (glyph.font >= 0) {
+                if (glyph.font >= indexes.size()) {
+                    indexes.resize(glyph.font + 1);
+                    positions.resize(glyph.font + 1);
+                }
+                indexes[glyph.font].append(glyph.index);
+                positions[glyph.font].append(QPointF(x, baseline));
+            }
         }
-        painter.setPen(selected ? highlighted : normal);
-        painter.drawText(originX + static_cast<int>(i) * kCellWidth, baseline,
-                         m_text.mid(i, end - i));
-        i = end;
-    }
+        for (qsizetype f = 0; f < indexes.size(); ++f) {
+            if (indexes[f].isEmpty())
+                continue;
+            QGlyphRun run;
+            run.setRawFont(m_fonts[f]);
+            run.setGlyphIndexes(indexes[f]);
+            run.setPositions(positions[f]);
+            painter.drawGlyphRun(QPointF(0, 0), run);
+        }
+    };
+    const QColor text = palette().color(QPalette::Text);
+    drawCells(first, selectedFrom, text);
+    drawCells(selectedFrom, selectedTo, palette().color(QPalette::HighlightedText));
+    drawCells(std::max(first, selectedTo), last, text);
 }
 
 bool TraceRow::event(QEvent* event) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
+#include <QRawFont>
 #include <QString>
 #include <QWidget>
 #include <algorithm>
@@ -75,13 +77,21 @@ private:
     void select(qsizetype anchor, qsizetype cursor);
     // Moves the cursor, extending the selection or collapsing it onto the new place.
     void moveCursor(qsizetype position, bool extend);
-    // Whether a character takes exactly one cell in the row's font, so that a run of such
-    // characters can be drawn in one call and still land on the grid.
-    bool fitsCell(QChar ch) const;
+    // How a character is drawn: as a glyph of one of the fonts the row has met, placed on its
+    // cell by position; as nothing (a blank); or, when it is not one glyph, with its own text
+    // drawing call at its cell.
+    struct Glyph {
+        int font; // index into m_fonts, or kBlank / kOwnText
+        quint32 index;
+    };
+    static constexpr int kBlank = -1;
+    static constexpr int kOwnText = -2;
+    Glyph glyphOf(QChar ch) const;
 
     QString m_text;
     int m_scroll = 0;
     qsizetype m_anchor = 0;
     qsizetype m_cursor = 0;
-    mutable QHash<char16_t, bool> m_fitsCell;
+    mutable QHash<char16_t, Glyph> m_glyphs;
+    mutable QList<QRawFont> m_fonts;
 };
