@@ -49,9 +49,12 @@ void TraceRow::setText(const QString& text) {
     const qsizetype end = std::max(m_anchor, m_cursor);
     const bool keepSelection = hasSelectedText() && end <= text.size() &&
                                QStringView(text).first(end) == QStringView(m_text).first(end);
+    const bool dropSelection = hasSelectedText() && !keepSelection;
     m_text = text;
-    if (!keepSelection)
+    if (dropSelection)
         select(0, 0);
+    else
+        select(m_anchor, m_cursor); // kept inside the new text
     update();
     emit textChanged();
 }
