@@ -48,6 +48,7 @@ private slots:
     void init() { QGuiApplication::clipboard()->clear(); }
 
     void dragSelects();
+    void dragPastTheEdgeStopsAtTheLastCellInView();
     void shiftClickExtendsAndClickCollapses();
     void doubleClickSelectsARun();
     void keyboardSelects_data();
@@ -80,6 +81,24 @@ void TraceRowTest::dragSelects() {
     QTest::mouseRelease(&s.row, Qt::LeftButton, Qt::NoModifier, s.at(1));
     QCOMPARE(s.row.selectedText(), QStringLiteral("12345"));
     QCOMPARE(s.row.cursorPosition(), 1);
+}
+
+void TraceRowTest::dragPastTheEdgeStopsAtTheLastCellInView() {
+    ShownRow s(digits(100));
+    s.row.setScrollPosition(60);
+    QTest::mousePress(&s.row, Qt::LeftButton, Qt::NoModifier, s.at(20));
+    QTest::mouseMove(&s.row, {s.row.width() + 300, s.row.height() / 2});
+    const qsizetype lastInView = s.row.cursorPosition();
+    QTest::mouseRelease(&s.row, Qt::LeftButton, Qt::NoModifier,
+                        {s.row.width() + 300, s.row.height() / 2});
+    QVERIFY(s.row.positionX(lastInView) <= s.row.width());
+    QVERIFY(s.row.positionX(lastInView) > s.row.width() - 2 * TraceRow::kCellWidth);
+    QCOMPARE(s.row.selectionStart(), 20);
+    QCOMPARE(s.row.visibleOffset(), 60); // the view did not move
+    QTest::mousePress(&s.row, Qt::LeftButton, Qt::NoModifier, s.at(20));
+    QTest::mouseMove(&s.row, {-300, s.row.height() / 2});
+    QCOMPARE(s.row.cursorPosition(), 10); // the first cell in view
+    QTest::mouseRelease(&s.row, Qt::LeftButton, Qt::NoModifier, {-300, s.row.height() / 2});
 }
 
 void TraceRowTest::shiftClickExtendsAndClickCollapses() {

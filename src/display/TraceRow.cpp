@@ -301,7 +301,11 @@ void TraceRow::mouseMoveEvent(QMouseEvent* event) {
         QWidget::mouseMoveEvent(event);
         return;
     }
-    moveCursor(positionAt(event->position().toPoint()), true);
+    // The row does not scroll itself: a drag past its edge stops at the last cell in view.
+    const QRect area = contentsArea();
+    QPoint point = event->position().toPoint();
+    point.setX(std::clamp(point.x(), area.left(), area.right() + 1));
+    moveCursor(positionAt(point), true);
 }
 
 void TraceRow::mouseReleaseEvent(QMouseEvent* event) {
