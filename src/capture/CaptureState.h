@@ -45,9 +45,9 @@ struct CaptureState {
     QString GapCharsForSave;
 
     QString txdStr, rxdStr, rtsStr, ctsStr, dtrStr, dsrStr, riStr, dcdStr;
-    // Buffers of the redraw before last, in the order of the rows above. The rows on screen let
-    // go of them when they take the new texts, so the next redraw writes into them instead of
-    // allocating eight large strings every tick.
+    // The renderer's buffers of the redraw before last (txd, rxd, rts, cts, dtr, dsr, dcd, ri).
+    // The rows on screen let go of them when they take the new texts, so the next redraw writes
+    // into them instead of allocating eight large strings every tick.
     std::array<QString, 8> rowSpares;
 
     bool isFull() const { return BufIndex >= kLastIndex; }
