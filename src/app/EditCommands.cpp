@@ -51,7 +51,8 @@ void EditCommands::focusChanged(QWidget* now) {
                             << connect(edit, &QLineEdit::textChanged, this, &EditCommands::refresh);
     } else if (auto* row = qobject_cast<TraceRow*>(now)) {
         m_targetConnections << connect(row, &TraceRow::selectionChanged, this,
-                                       &EditCommands::refresh);
+                                       &EditCommands::refresh)
+                            << connect(row, &TraceRow::textChanged, this, &EditCommands::refresh);
     }
     refresh();
 }

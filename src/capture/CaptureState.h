@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -44,6 +45,10 @@ struct CaptureState {
     QString GapCharsForSave;
 
     QString txdStr, rxdStr, rtsStr, ctsStr, dtrStr, dsrStr, riStr, dcdStr;
+    // The renderer's buffers of the redraw before last (txd, rxd, rts, cts, dtr, dsr, dcd, ri).
+    // The rows on screen let go of them when they take the new texts, so the next redraw writes
+    // into them instead of allocating eight large strings every tick.
+    std::array<QString, 8> rowSpares;
 
     bool isFull() const { return BufIndex >= kLastIndex; }
 

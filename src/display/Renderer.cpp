@@ -1,6 +1,8 @@
 #include "display/Renderer.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace display {
 
@@ -86,62 +88,85 @@ QString gapCells(const QByteArray& tgc) {
 
 namespace {
 
-// Appends the hex cell of a channel value: two uppercase digits of its low byte and a space.
-void appendHex(QString& row, int32_t value) {
+// Writes the cells of one data row from its channel values into a string sized for the worst
+// case, then cuts it to what was written. Every slot writes through a pointer: no small
+// temporary strings in the loop.
+void writeDataRow(QString& row, const std::vector<int32_t>& values, int32_t last, Format format,
+                  const QString& tgc) {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-    const auto low = static_cast<uint32_t>(value) & 0xFFu;
-    row += QChar(kDigits[low >> 4]);
-    row += QChar(kDigits[low & 0xF]);
-    row += u' ';
+    const std::array<QChar, 256>& glyphs = glyphTable();
+    const qsizetype width = format == Format::Ascii ? 1 : 3;
+    row.resize(qsizetype(last) * std::max(width, tgc.size()));
+    char16_t* const start = reinterpret_cast<char16_t*>(row.data());
+    char16_t* out = start;
+    const char16_t* const gap = reinterpret_cast<const char16_t*>(tgc.constData());
+    const qsizetype gapSize = tgc.size();
+    auto writeGap = [&] { out = std::copy(gap, gap + gapSize, out); };
+    for (int32_t i = 1; i <= last; ++i) {
+        const int32_t v = values[size_t(i)];
+        if (format == Format::Ascii) {
+            if (v == capture::kNoByte || v == capture::kGapMarker || v == 13 || v == 10)
+                writeGap();
+            else if (v >= 0 && v <= 255)
+                *out++ = glyphs[size_t(v)].unicode();
+            else
+                *out++ = kReplacement; // only a hand-edited file holds such values
+        } else if (v == capture::kNoByte) {
+            *out++ = u' ';
+            *out++ = u' ';
+            *out++ = u' ';
+        } else if (v == capture::kGapMarker) {
+            writeGap();
+        } else {
+            // The last two hexadecimal digits of the value, uppercase, and a space.
+            const auto low = static_cast<uint32_t>(v) & 0xFFu;
+            *out++ = kDigits[low >> 4];
+            *out++ = kDigits[low & 0xF];
+            *out++ = u' ';
+        }
+    }
+    row.resize(out - start);
 }
 
 } // namespace
 
 void renderRows(capture::CaptureState& state, Format format) {
-    QString* handshake[6] = {&state.rtsStr, &state.ctsStr, &state.dtrStr,
-                             &state.dsrStr, &state.dcdStr, &state.riStr};
+    QString* const handshake[6] = {&state.rtsStr, &state.ctsStr, &state.dtrStr,
+                                   &state.dsrStr, &state.dcdStr, &state.riStr};
     static constexpr int32_t kBits[6] = {capture::kPort2Dcd, capture::kPort1Cts, capture::kPort2Dsr,
                                          capture::kPort1Dsr, capture::kPort1Dcd, capture::kPort1Ri};
+    // Each row string takes the buffer of the redraw before last, which the rows on screen no
+    // longer share, and keeps its capacity; the previous text becomes the next spare.
+    QString* const rows[8] = {&state.txdStr, &state.rxdStr, handshake[0], handshake[1],
+                              handshake[2],  handshake[3],  handshake[4], handshake[5]};
+    for (int r = 0; r < 8; ++r) {
+        rows[r]->swap(state.rowSpares[size_t(r)]);
+        if (rows[r]->isDetached())
+            rows[r]->resize(0);
+        else
+            *rows[r] = QString();
+    }
     const int32_t last = std::min(state.BufIndex, capture::kLastIndex);
-    const qsizetype width = format == Format::Ascii ? 1 : 3;
-    const QString tgc = gapCells(state.TGC);
-    for (QString* row : {&state.txdStr, &state.rxdStr})
-        *row = QString();
-    for (QString* row : handshake)
-        *row = QString();
     if (last < 1)
         return;
-    for (QString* row : {&state.txdStr, &state.rxdStr})
-        row->reserve(last * std::max(width, tgc.size()));
-    for (QString* row : handshake)
-        row->reserve(last * width);
 
-    const QString high(width, QChar(kHigh));
-    const QString low(width, QChar(kLow));
-    static const QString kBlank(3, u' ');
-    auto dataCell = [&](QString& row, int32_t v) {
-        if (format == Format::Ascii) {
-            if (v == capture::kNoByte || v == capture::kGapMarker || v == 13 || v == 10)
-                row += tgc;
-            else if (v >= 0 && v <= 255)
-                row += byteGlyph(v);
-            else
-                row += QChar(kReplacement); // only a hand-edited file holds such values
-        } else {
-            if (v == capture::kNoByte)
-                row += kBlank;
-            else if (v == capture::kGapMarker)
-                row += tgc;
-            else
-                appendHex(row, v);
-        }
-    };
+    const QString tgc = gapCells(state.TGC);
+    writeDataRow(state.txdStr, state.txdBuf, last, format, tgc);
+    writeDataRow(state.rxdStr, state.rxdBuf, last, format, tgc);
+
+    const int width = format == Format::Ascii ? 1 : 3;
+    char16_t* out[6];
+    for (int k = 0; k < 6; ++k) {
+        handshake[k]->resize(qsizetype(last) * width);
+        out[k] = reinterpret_cast<char16_t*>(handshake[k]->data());
+    }
     for (int32_t i = 1; i <= last; ++i) {
-        dataCell(state.txdStr, state.txdBuf[i]);
-        dataCell(state.rxdStr, state.rxdBuf[i]);
-        const int32_t p = state.pBuf[i];
-        for (int k = 0; k < 6; ++k)
-            *handshake[k] += (p & kBits[k]) ? high : low;
+        const int32_t p = state.pBuf[size_t(i)];
+        for (int k = 0; k < 6; ++k) {
+            const char16_t stroke = (p & kBits[k]) ? kHigh : kLow;
+            for (int c = 0; c < width; ++c)
+                *out[k]++ = stroke;
+        }
     }
 }
 
