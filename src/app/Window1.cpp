@@ -27,8 +27,8 @@ constexpr qint32 kInitialBaudRate = 9600;
 
 const QStringList& baudRates() {
     static const QStringList rates{
-        "110",   "150",   "200",   "300",    "450",    "600",    "1200",   "1800",  "2400",
-        "3030",  "3600",  "4800",  "7200",   "9600",   "10417",  "14400",  "19200", "31250",
+        "110",   "150",   "200",   "300",   "450",    "600",    "1200",   "1800",  "2400",
+        "3030",  "3600",  "4800",  "7200",  "9600",   "10417",  "14400",  "19200", "31250",
         "38400", "56800", "57600", "113600", "115200", "230400", "460800", "921600"};
     return rates;
 }
@@ -208,8 +208,8 @@ void Window1::CreateControls() {
     connect(Baud2, &QComboBox::activated, this, &Window1::Baud2_Change);
     connect(Baud2, &QComboBox::editTextChanged, this, &Window1::Baud2_TextChanged);
     PopupMenu1 = popup("PopupMenu1", {20, 41, 116, 20}, 33);
-    PopupMenu1->addItems(
-        {QStringLiteral("9-pin DTE"), QStringLiteral("9-pin DCE"), QStringLiteral("Mini-8")});
+    PopupMenu1->addItems({QStringLiteral("9-pin DTE"), QStringLiteral("9-pin DCE"),
+                          QStringLiteral("Mini-8")});
     PopupMenu1->setCurrentIndex(0);
     connect(PopupMenu1, &QComboBox::currentIndexChanged, this, &Window1::PopupMenu1_Change);
     DisplayTimer = timer("DisplayTimer", 500);
@@ -242,7 +242,8 @@ void Window1::CreateControls() {
     StaticText18->setFont(smallFont(StaticText18));
     StaticText19 =
         label("StaticText19", {8, 21, 143, 20}, "Pin Names & Numbers", Qt::AlignLeft, 44);
-    HSpeedCB = checkBox("HSpeedCB", {490, 297, 273, 20}, "High speed option, no live updates", 45);
+    HSpeedCB =
+        checkBox("HSpeedCB", {490, 297, 273, 20}, "High speed option, no live updates", 45);
     connect(HSpeedCB, &QCheckBox::clicked, this, &Window1::HSpeedCB_Action);
     StaticText20 = rightName("StaticText20", 95, "TxD", 46);
     StaticText21 = rightName("StaticText21", 116, "RTS", 47);
@@ -291,9 +292,7 @@ void Window1::applyAnchoring(int contentWidth) {
     }
 }
 
-QList<TraceRow*> Window1::rows() const {
-    return {rxd, txd, rts, cts, dtr, dsr, dcd, ri};
-}
+QList<TraceRow*> Window1::rows() const { return {rxd, txd, rts, cts, dtr, dsr, dcd, ri}; }
 
 void Window1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);

@@ -16,8 +16,7 @@ std::optional<QString> QtDialogs::saveLocation(QWidget* parent) {
 }
 
 std::optional<QString> QtDialogs::openLocation(QWidget* parent, const QStringList& filters) {
-    const QString path =
-        QFileDialog::getOpenFileName(parent, QString(), QString(), filters.join(";;"));
+    const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(), filters.join(";;"));
     if (path.isEmpty())
         return std::nullopt;
     return path;
