@@ -88,6 +88,7 @@ private slots:
     void shortGapTimeRaisedAtStart();
     void savedSettingsCopiedAtStart();
     void speedOptionWaitsForNextStart();
+    void highSpeedDrawsOnceAfterStop();
     void limitEndsAcquisition_data();
     void limitEndsAcquisition();
     void burstEndsAcquisitionAtLastIndex();
@@ -400,6 +401,21 @@ void CaptureTest::speedOptionWaitsForNextStart() {
     f.click("HSpeedCB");
     QCOMPARE(timerMode(*f.find<QTimer>("DisplayTimer")), TimerMode::Repeating);
     QCOMPARE(f.window->capture().HSpeedForSave, false);
+}
+
+void CaptureTest::highSpeedDrawsOnceAfterStop() {
+    WindowFixture f;
+    f.find<QComboBox>("SerialPortPopup")->setCurrentIndex(1);
+    f.find<QCheckBox>("HSpeedCB")->setChecked(true);
+    f.click("AcquirePB");
+    f.port1()->queue("ABC");
+    QTRY_COMPARE(f.window->capture().BufIndex, 3);
+    QTest::qWait(600);
+    QVERIFY(f.row("rxd").isEmpty());
+    f.click("AcquirePB");
+    QVERIFY(f.row("rxd").isEmpty());
+    QTRY_COMPARE(f.row("rxd"), QStringLiteral("41 42 43 "));
+    QCOMPARE(timerMode(*f.find<QTimer>("DisplayTimer")), TimerMode::Off);
 }
 
 void CaptureTest::limitEndsAcquisition_data() {

@@ -18,32 +18,24 @@
 
 namespace {
 
-// The slave's settings as the driver holds them, read through a descriptor of our own.
+// The slave's settings as the driver holds them. Terminal settings asked of a pty master are
+// those of its slave, so no second opening of the slave (which the port holds exclusively) is
+// needed.
 struct Termios {
-    explicit Termios(const QString& path) {
-        const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        valid = fd >= 0 && ::tcgetattr(fd, &tio) == 0;
-        if (fd >= 0)
-            ::close(fd);
-    }
+    explicit Termios(const Pty& pty) { valid = ::tcgetattr(pty.master(), &tio) == 0; }
     bool valid = false;
     termios tio{};
 };
 
-speed_t outputSpeed(const QString& path) {
-    const Termios t(path);
+speed_t outputSpeed(const Pty& pty) {
+    const Termios t(pty);
     return t.valid ? ::cfgetospeed(&t.tio) : speed_t(-1);
 }
 
-bool setSpeed(const QString& path, speed_t speed) {
-    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
+bool setSpeed(const Pty& pty, speed_t speed) {
     termios tio{};
-    const bool ok = ::tcgetattr(fd, &tio) == 0 && ::cfsetspeed(&tio, speed) == 0 &&
-                    ::tcsetattr(fd, TCSANOW, &tio) == 0;
-    ::close(fd);
-    return ok;
+    return ::tcgetattr(pty.master(), &tio) == 0 && ::cfsetspeed(&tio, speed) == 0 &&
+           ::tcsetattr(pty.master(), TCSANOW, &tio) == 0;
 }
 
 // A byte sequence that runs through every value, different for each channel.
@@ -114,6 +106,7 @@ private slots:
     void bytesFlowThroughAcquisition();
     void lostDeviceWhileAcquiring();
     void testPatternReachesFarEnd();
+    void missingDeviceReportedByWindow();
 };
 
 void PtyTest::initTestCase() {
@@ -129,7 +122,7 @@ void PtyTest::framingAndInitialRate() {
     port.setHostPort(pty.slavePath());
     QVERIFY(port.open());
     QVERIFY(port.isOpen());
-    const Termios t(pty.slavePath());
+    const Termios t(pty);
     QVERIFY(t.valid);
     QCOMPARE(t.tio.c_cflag & CSIZE, tcflag_t(CS8));
     QCOMPARE(t.tio.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
@@ -147,7 +140,7 @@ void PtyTest::storedRateAppliedAtOpen() {
     QCOMPARE(port.baudRate(), 38400);
     port.setHostPort(pty.slavePath());
     QVERIFY(port.open());
-    QCOMPARE(outputSpeed(pty.slavePath()), speed_t(B38400));
+    QCOMPARE(outputSpeed(pty), speed_t(B38400));
     QCOMPARE(errors.count(), 0);
 }
 
@@ -159,12 +152,12 @@ void PtyTest::rateChangeAndReset() {
     QVERIFY(port.open());
     port.setBaudRate(19200);
     QCOMPARE(port.baudRate(), 19200);
-    QCOMPARE(outputSpeed(pty.slavePath()), speed_t(B19200));
+    QCOMPARE(outputSpeed(pty), speed_t(B19200));
     // Someone else changes the line's speed; a reset puts the port's own settings back.
-    QVERIFY(setSpeed(pty.slavePath(), B2400));
-    QCOMPARE(outputSpeed(pty.slavePath()), speed_t(B2400));
+    QVERIFY(setSpeed(pty, B2400));
+    QCOMPARE(outputSpeed(pty), speed_t(B2400));
     port.reset();
-    QCOMPARE(outputSpeed(pty.slavePath()), speed_t(B19200));
+    QCOMPARE(outputSpeed(pty), speed_t(B19200));
     // An odd rate is accepted as a custom one.
     port.setBaudRate(123457);
     QCOMPARE(port.baudRate(), 123457);
@@ -183,7 +176,7 @@ void PtyTest::refusedRateOnOpenPort() {
     // The port runs on at the rate it had.
     QCOMPARE(port.baudRate(), 9600);
     QVERIFY(port.isOpen());
-    QCOMPARE(outputSpeed(pty.slavePath()), speed_t(B9600));
+    QCOMPARE(outputSpeed(pty), speed_t(B9600));
     port.setBaudRate(-5);
     QCOMPARE(errors.count(), 2);
     QCOMPARE(port.lastErrorCode(), SerialPort::kRateTooHigh);
@@ -199,7 +192,7 @@ void PtyTest::refusedStoredRateAtOpen() {
     QCOMPARE(errors.count(), 1);
     QCOMPARE(port.lastErrorCode(), SerialPort::kRateTooHigh);
     QCOMPARE(port.baudRate(), QtSerialPort::kFallbackRate);
-    QCOMPARE(outputSpeed(pty.slavePath()), speed_t(B9600));
+    QCOMPARE(outputSpeed(pty), speed_t(B9600));
 }
 
 void PtyTest::openFailures_data() {
@@ -336,6 +329,25 @@ void PtyTest::testPatternReachesFarEnd() {
     QCOMPARE(w.pty1.read(expected.size(), 5000), expected);
     QCOMPARE(w.pty2.read(1, 50), QByteArray());
     QVERIFY(w.dialogs.messages.isEmpty());
+}
+
+void PtyTest::missingDeviceReportedByWindow() {
+    Pty pty;
+    PtySerialSystem system;
+    system.names = {QStringLiteral("/dev/quorvane-no-such-port"), pty.slavePath()};
+    RecordingDialogs dialogs;
+    Window1 window(system, dialogs);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* popup = window.findChild<QComboBox*>(QStringLiteral("SerialPortPopup2"));
+    popup->setCurrentIndex(1);
+    QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Couldn't open the device: 1")});
+    QCOMPARE(popup->currentIndex(), 1);
+    auto* port = window.findChild<SerialPort*>(QStringLiteral("Serial2"));
+    QVERIFY(!port->isOpen());
+    popup->setCurrentIndex(2);
+    QVERIFY(port->isOpen());
+    QCOMPARE(dialogs.messages.size(), 1);
 }
 
 QTEST_MAIN(PtyTest)

@@ -1,5 +1,7 @@
 #include "platform/QtSerialPort.h"
 
+#include "platform/DriverRate.h"
+
 #include <QSerialPortInfo>
 #include <QTimer>
 
@@ -54,14 +56,16 @@ bool QtSerialPort::open() {
     bool rateRefused = false;
     {
         Quiet quiet(*this);
-        // On a closed port QSerialPort only stores the settings; open() applies them.
-        m_port->setBaudRate(m_rate);
+        // On a closed port QSerialPort only stores the settings; open() applies them. No
+        // driver takes a rate below 1, so such a rate is not even tried.
+        rateRefused = m_rate < 1;
+        m_port->setBaudRate(rateRefused ? kFallbackRate : m_rate);
         m_port->setDataBits(QSerialPort::Data8);
         m_port->setParity(QSerialPort::NoParity);
         m_port->setStopBits(QSerialPort::OneStop);
         m_port->setFlowControl(QSerialPort::NoFlowControl);
         opened = m_port->open(QIODevice::ReadWrite);
-        if (!opened && m_port->error() == QSerialPort::UnsupportedOperationError &&
+        if (!opened && !rateRefused && m_port->error() == QSerialPort::UnsupportedOperationError &&
             m_rate != kFallbackRate) {
             // The driver may refuse only the rate: open at the fallback rate and say so, as a
             // rate change on an open port would.
@@ -72,8 +76,11 @@ bool QtSerialPort::open() {
     }
     if (!opened) {
         m_lastError = m_port->error();
-        m_port->setBaudRate(m_rate);
         return false;
+    }
+    if (!rateRefused && !applyRate(m_rate)) {
+        applyRate(kFallbackRate);
+        rateRefused = true;
     }
     startLinePoll();
     if (rateRefused) {
@@ -108,17 +115,30 @@ void QtSerialPort::setBaudRate(qint32 rate) {
         m_rate = rate;
         return;
     }
-    bool applied = false;
-    {
-        Quiet quiet(*this);
-        applied = m_port->setBaudRate(rate);
-    }
-    if (!applied) {
+    const qint32 previous = m_rate;
+    if (!applyRate(rate)) {
         // The port keeps running at its previous rate.
+        applyRate(previous);
         reportRateRefused();
-        return;
     }
-    m_rate = rate;
+}
+
+bool QtSerialPort::applyRate(qint32 rate) {
+    Quiet quiet(*this);
+    if (rate < 1 || !m_port->setBaudRate(rate))
+        return false;
+    // Drivers clamp a rate beyond the hardware's reach instead of failing: a rate that comes
+    // back far from the one asked for was refused. Small differences are the driver's rounding.
+    const qint32 effective = platform::driverRate(m_port->handle());
+    if (effective > 0 && !closeEnough(effective, rate))
+        return false;
+    m_rate = effective > 0 ? effective : rate;
+    return true;
+}
+
+bool QtSerialPort::closeEnough(qint32 effective, qint32 requested) {
+    return qAbs(qint64(effective) - qint64(requested)) * 100 <=
+           qint64(requested) * kRateTolerancePercent;
 }
 
 qint32 QtSerialPort::baudRate() const {

@@ -9,7 +9,8 @@ class QTimer;
 // A host serial port through QSerialPort: 8 data bits, no parity, 1 stop bit, no flow control.
 // The program never drives DTR or RTS.
 //
-// Errors: a bit rate the driver refuses is reported as kRateTooHigh; a device that goes away
+// Errors: a bit rate the driver refuses, or replaces by a rate far from it, is reported as
+// kRateTooHigh; a device that goes away
 // while open (read or resource error) is reported once, after the port has been closed; every
 // other QSerialPort error is reported with QSerialPort's own code. Errors that a call reports
 // itself (a failed open()) and the "no error" and time-out notices raise nothing.
@@ -23,6 +24,9 @@ public:
     // The rate of a new port object, and the one an opening falls back to when the driver
     // refuses the requested rate.
     static constexpr qint32 kFallbackRate = 9600;
+    // How far the rate a driver reports may lie from the one asked for before it counts as
+    // refused.
+    static constexpr int kRateTolerancePercent = 5;
     // Period of the line poll, in milliseconds.
     static constexpr int kLinePollMs = 5;
 
@@ -52,6 +56,9 @@ private:
     void closeLostDevice();
     void closePort();
     void reportRateRefused();
+    // Sets the rate of the open port; false when the driver refuses it or runs at another rate.
+    bool applyRate(qint32 rate);
+    static bool closeEnough(qint32 effective, qint32 requested);
     // Asserted watched lines as kCts | kDsr | ... bits.
     int watchedBits(const LineLevels& levels) const;
     // Transition counts of the watched lines, when the driver keeps them; 0 otherwise.

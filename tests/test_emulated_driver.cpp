@@ -1,8 +1,9 @@
-// Input-line notifications end to end over pseudo-terminals. A pty cannot report modem lines,
-// so this executable answers TIOCMGET and TIOCGICOUNT itself for the pty slaves a test
-// registers, from levels the test sets, and passes every other request on. (The override lives in
-// the executable, which takes precedence over the C library for the program and for Qt; unlike
-// a preloaded library it also works under the address sanitizer.)
+// The QSerialPort-backed port against driver behaviour a pseudo-terminal lacks: modem-line
+// levels and their transition counts, and a driver that clamps a rate beyond its hardware's
+// reach. This executable answers TIOCMGET, TIOCGICOUNT and TCGETS2 itself for the pty slaves a
+// test registers, from a state the test sets, and passes every other request on. (The override
+// lives in the executable, which takes precedence over the C library for the program and for
+// Qt; unlike a preloaded library it also works under the address sanitizer.)
 #include "app/Window1.h"
 #include "platform/QtSerialPort.h"
 #include "support/Pty.h"
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <asm/termbits.h>
 #include <cstdarg>
 #include <cstring>
 #include <dlfcn.h>
@@ -26,6 +28,7 @@ namespace {
 struct EmulatedLines {
     int bits = 0; // TIOCM_* bits
     serial_icounter_struct counts{};
+    unsigned maxRate = 0; // reported rates are clamped to this (0: not clamped)
 };
 
 std::mutex g_linesLock;
@@ -66,6 +69,11 @@ public:
         if (((lines.bits & line) != 0) != asserted)
             countTransition(lines, line);
         lines.bits = asserted ? lines.bits | line : lines.bits & ~line;
+    }
+    // The driver clamps rates above this one.
+    void setMaxRate(unsigned rate) {
+        const std::lock_guard lock(g_linesLock);
+        g_lines[m_device].maxRate = rate;
     }
     // A pulse too short for any poll: two transitions, same level afterwards.
     void pulse(int line) {
@@ -109,7 +117,20 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
             }
         }
     }
-    return realIoctl()(fd, request, argument);
+    const int result = realIoctl()(fd, request, argument);
+    if (request == TCGETS2 && result == 0) {
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode)) {
+            const std::lock_guard lock(g_linesLock);
+            const auto found = g_lines.find(info.st_rdev);
+            auto* settings = static_cast<termios2*>(argument);
+            if (found != g_lines.end() && found->second.maxRate > 0) {
+                settings->c_ospeed = std::min(settings->c_ospeed, found->second.maxRate);
+                settings->c_ispeed = std::min(settings->c_ispeed, found->second.maxRate);
+            }
+        }
+    }
+    return result;
 }
 
 namespace {
@@ -139,7 +160,7 @@ template <> char* toString(const Slot& slot) {
 }
 } // namespace QTest
 
-class LinesTest : public QObject {
+class EmulatedDriverTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -149,9 +170,12 @@ private slots:
     void shortPulseNotified();
     void noNotificationWhileClosedOrAtOpen();
     void windowAppendsLineChangeSlots();
+    void clampedRateRefusedOnOpenPort();
+    void clampedStoredRateAtOpen();
+    void windowFallsBackFromClampedRate();
 };
 
-void LinesTest::initTestCase() {
+void EmulatedDriverTest::initTestCase() {
     Pty probe;
     if (!probe.isValid())
         QSKIP("no pseudo-terminals on this host");
@@ -162,7 +186,7 @@ void LinesTest::initTestCase() {
     QCOMPARE(port.lineLevels(), LineLevels{});
 }
 
-void LinesTest::levelsReadFromDriver() {
+void EmulatedDriverTest::levelsReadFromDriver() {
     Pty pty;
     ModemLines far(pty.slavePath());
     QtSerialPort port;
@@ -179,7 +203,7 @@ void LinesTest::levelsReadFromDriver() {
     QCOMPARE(port.lineLevels(), LineLevels{});
 }
 
-void LinesTest::eachChangeNotifiedOnce() {
+void EmulatedDriverTest::eachChangeNotifiedOnce() {
     Pty pty;
     ModemLines far(pty.slavePath());
     QtSerialPort port;
@@ -213,7 +237,7 @@ void LinesTest::eachChangeNotifiedOnce() {
     QCOMPARE(errors.count(), 0);
 }
 
-void LinesTest::unwatchedLinesStayQuiet() {
+void EmulatedDriverTest::unwatchedLinesStayQuiet() {
     Pty pty;
     ModemLines far(pty.slavePath());
     QtSerialPort port;
@@ -231,7 +255,7 @@ void LinesTest::unwatchedLinesStayQuiet() {
     QCOMPARE(changes.at(0).at(0).value<QList<qint32>>(), QList<qint32>{SerialPort::kDcd});
 }
 
-void LinesTest::shortPulseNotified() {
+void EmulatedDriverTest::shortPulseNotified() {
     Pty pty;
     ModemLines far(pty.slavePath());
     QtSerialPort port;
@@ -247,7 +271,7 @@ void LinesTest::shortPulseNotified() {
     QCOMPARE(changes.count(), 1);
 }
 
-void LinesTest::noNotificationWhileClosedOrAtOpen() {
+void EmulatedDriverTest::noNotificationWhileClosedOrAtOpen() {
     Pty pty;
     ModemLines far(pty.slavePath());
     QtSerialPort port;
@@ -266,7 +290,7 @@ void LinesTest::noNotificationWhileClosedOrAtOpen() {
     QCOMPARE(changes.count(), 0);
 }
 
-void LinesTest::windowAppendsLineChangeSlots() {
+void EmulatedDriverTest::windowAppendsLineChangeSlots() {
     Pty pty1;
     Pty pty2;
     ModemLines far1(pty1.slavePath());
@@ -305,5 +329,69 @@ void LinesTest::windowAppendsLineChangeSlots() {
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-QTEST_MAIN(LinesTest)
-#include "test_lines.moc"
+void EmulatedDriverTest::clampedRateRefusedOnOpenPort() {
+    Pty pty;
+    ModemLines far(pty.slavePath());
+    far.setMaxRate(115200);
+    QtSerialPort port;
+    QSignalSpy errors(&port, &SerialPort::errorOccurred);
+    port.setHostPort(pty.slavePath());
+    QVERIFY(port.open());
+    QCOMPARE(errors.count(), 0);
+    port.setBaudRate(57600);
+    QCOMPARE(port.baudRate(), 57600);
+    port.setBaudRate(115200);
+    QCOMPARE(port.baudRate(), 115200);
+    QCOMPARE(errors.count(), 0);
+    port.setBaudRate(230400);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(port.lastErrorCode(), SerialPort::kRateTooHigh);
+    // The port runs on at the rate it had.
+    QCOMPARE(port.baudRate(), 115200);
+    QVERIFY(port.isOpen());
+}
+
+void EmulatedDriverTest::clampedStoredRateAtOpen() {
+    Pty pty;
+    ModemLines far(pty.slavePath());
+    far.setMaxRate(115200);
+    QtSerialPort port;
+    QSignalSpy errors(&port, &SerialPort::errorOccurred);
+    port.setBaudRate(921600);
+    port.setHostPort(pty.slavePath());
+    QVERIFY(port.open());
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(port.lastErrorCode(), SerialPort::kRateTooHigh);
+    QCOMPARE(port.baudRate(), QtSerialPort::kFallbackRate);
+}
+
+void EmulatedDriverTest::windowFallsBackFromClampedRate() {
+    Pty pty;
+    ModemLines far(pty.slavePath());
+    far.setMaxRate(115200);
+    PtySerialSystem system;
+    system.names = {pty.slavePath()};
+    RecordingDialogs dialogs;
+    Window1 window(system, dialogs);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QComboBox*>(QStringLiteral("SerialPortPopup2"))->setCurrentIndex(1);
+    auto* port = window.findChild<SerialPort*>(QStringLiteral("Serial2"));
+    QVERIFY(port->isOpen());
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("Baud2"));
+    auto pick = [box](const QString& text) {
+        const int index = box->findText(text);
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    };
+    pick(QStringLiteral("115200"));
+    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(box->currentText(), QStringLiteral("115200"));
+    pick(QStringLiteral("921600"));
+    QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Baud rate too high")});
+    QCOMPARE(box->currentText(), QStringLiteral("300"));
+    QCOMPARE(port->baudRate(), 300);
+}
+
+QTEST_MAIN(EmulatedDriverTest)
+#include "test_emulated_driver.moc"
