@@ -55,6 +55,11 @@ QByteArray channel(const std::vector<int32_t>& buf, int32_t last) {
     return result;
 }
 
+struct StopOnExit {
+    std::atomic<bool>& stop;
+    ~StopOnExit() { stop = true; }
+};
+
 // A window over two pty slaves, both chosen in the pop-ups.
 struct PtyWindow {
     PtyWindow() {
@@ -281,8 +286,10 @@ void PtyTest::bytesFlowThroughAcquisition() {
     std::atomic<bool> stop{false};
     qsizetype written1 = 0;
     qsizetype written2 = 0;
-    std::thread writer1([&] { written1 = w.pty1.writeAll(sent1, stop); });
-    std::thread writer2([&] { written2 = w.pty2.writeAll(sent2, stop); });
+    std::jthread writer1([&] { written1 = w.pty1.writeAll(sent1, stop); });
+    std::jthread writer2([&] { written2 = w.pty2.writeAll(sent2, stop); });
+    // Destroyed first, also when a check below fails: the writers stop before they are joined.
+    const StopOnExit stopWriters{stop};
     QTRY_VERIFY_WITH_TIMEOUT(w.rxd().size() >= sent1.size() && w.txd().size() >= sent2.size(),
                              30000);
     stop = true;
