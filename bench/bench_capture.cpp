@@ -50,25 +50,6 @@ QByteArray channel(const std::vector<int32_t>& buf, int32_t last) {
     return result;
 }
 
-// Writes bytes at a fixed rate (0: as fast as the pty takes them).
-qsizetype writePaced(const Pty& pty, const QByteArray& bytes, double bytesPerSecond,
-                     const std::atomic<bool>& stop) {
-    if (bytesPerSecond <= 0)
-        return pty.writeAll(bytes, stop);
-    const auto start = Clock::now();
-    qsizetype done = 0;
-    while (done < bytes.size() && !stop.load()) {
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        const qsizetype due =
-            std::min<qsizetype>(bytes.size(), qsizetype(elapsed * bytesPerSecond));
-        if (due > done)
-            done += pty.writeAll(bytes.mid(done, due - done), stop);
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return done;
-}
-
 struct RunResult {
     double seconds = 0;
     bool intact = false;
@@ -96,8 +77,8 @@ RunResult acquireOverPtys(qsizetype perPort, double bytesPerSecond) {
     std::atomic<bool> stop{false};
     const capture::CaptureState& state = window.capture();
     const auto start = Clock::now();
-    std::thread writer1([&] { writePaced(pty1, sent1, bytesPerSecond, stop); });
-    std::thread writer2([&] { writePaced(pty2, sent2, bytesPerSecond, stop); });
+    std::thread writer1([&] { pty1.writePaced(sent1, bytesPerSecond, stop); });
+    std::thread writer2([&] { pty2.writePaced(sent2, bytesPerSecond, stop); });
     // Count captured bytes cheaply while waiting; compare them in full at the end.
     auto captured = [&](const std::vector<int32_t>& buf) {
         qsizetype n = 0;

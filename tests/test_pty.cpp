@@ -2,6 +2,7 @@
 // errors, line levels on a driver that cannot report them, a device that goes away, and real
 // bytes moving through the window's acquisition on both channels.
 #include "app/Window1.h"
+#include "display/TraceRow.h"
 #include "platform/QtSerialPort.h"
 #include "support/Pty.h"
 #include "support/RecordingDialogs.h"
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QTest>
 #include <fcntl.h>
@@ -105,6 +107,7 @@ private slots:
     void openFailures_data();
     void openFailures();
     void closedPortIsHarmless();
+    void systemMakesClosedPorts();
     void levelsOnPtyReadFalseSilently();
     void lostDeviceReportedOnceThenClosed();
 
@@ -234,6 +237,22 @@ void PtyTest::closedPortIsHarmless() {
     QCOMPARE(errors.count(), 0);
 }
 
+void PtyTest::systemMakesClosedPorts() {
+    QtSerialSystem system;
+    QObject owner;
+    SerialPort* port = system.createPort(&owner);
+    QVERIFY(qobject_cast<QtSerialPort*>(port));
+    QCOMPARE(port->parent(), &owner);
+    QVERIFY(!port->isOpen());
+    QVERIFY(port->hostPort().isEmpty());
+    QCOMPARE(port->baudRate(), 9600);
+    // Every listed name is one the platform resolves back to a port (none is opened here).
+    const QStringList names = system.portNames();
+    QCOMPARE(names.size(), QSerialPortInfo::availablePorts().size());
+    for (const QString& name : names)
+        QVERIFY2(!QSerialPortInfo(name).isNull(), qPrintable(name));
+}
+
 void PtyTest::levelsOnPtyReadFalseSilently() {
     Pty pty;
     QtSerialPort port;
@@ -281,17 +300,21 @@ void PtyTest::bytesFlowThroughAcquisition() {
     w.click("AcquirePB");
     QCOMPARE(w.find<QPushButton>("AcquirePB")->text(), QStringLiteral("Stop"));
 
+    // Port 1 as fast as the pty takes it; port 2 spread over more than one display period, so
+    // that live redraws run between the sampler's ticks.
     const QByteArray sent1 = traffic(30000, 7, 0);
     const QByteArray sent2 = traffic(25000, 13, 5);
     std::atomic<bool> stop{false};
     qsizetype written1 = 0;
     qsizetype written2 = 0;
     std::jthread writer1([&] { written1 = w.pty1.writeAll(sent1, stop); });
-    std::jthread writer2([&] { written2 = w.pty2.writeAll(sent2, stop); });
+    std::jthread writer2([&] { written2 = w.pty2.writePaced(sent2, 35000, stop); });
     // Destroyed first, also when a check below fails: the writers stop before they are joined.
     const StopOnExit stopWriters{stop};
     QTRY_VERIFY_WITH_TIMEOUT(w.rxd().size() >= sent1.size() && w.txd().size() >= sent2.size(),
                              30000);
+    // The live display has drawn the capture while it ran.
+    QVERIFY(!w.find<TraceRow>("txd")->text().isEmpty());
     stop = true;
     writer1.join();
     writer2.join();

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -52,6 +54,22 @@ qsizetype Pty::writeAll(const QByteArray& bytes, const std::atomic<bool>& stop) 
 qsizetype Pty::writeAll(const QByteArray& bytes) const {
     const std::atomic<bool> never{false};
     return writeAll(bytes, never);
+}
+
+qsizetype Pty::writePaced(const QByteArray& bytes, double bytesPerSecond,
+                          const std::atomic<bool>& stop) const {
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype done = 0;
+    while (done < bytes.size() && !stop.load()) {
+        const auto due =
+            std::min(bytes.size(), qsizetype(clock.nsecsElapsed() * 1e-9 * bytesPerSecond));
+        if (due > done)
+            done += writeAll(bytes.mid(done, due - done), stop);
+        else
+            ::usleep(1000);
+    }
+    return done;
 }
 
 QByteArray Pty::read(qsizetype count, int timeoutMs) const {

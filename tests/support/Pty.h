@@ -26,6 +26,9 @@ public:
     // Safe to call from another thread. Returns the number of bytes written.
     qsizetype writeAll(const QByteArray& bytes, const std::atomic<bool>& stop) const;
     qsizetype writeAll(const QByteArray& bytes) const;
+    // As writeAll, but no faster than bytesPerSecond.
+    qsizetype writePaced(const QByteArray& bytes, double bytesPerSecond,
+                         const std::atomic<bool>& stop) const;
     // Reads from the master until count bytes came or timeoutMs passed, running the event loop
     // meanwhile so that the port can send.
     QByteArray read(qsizetype count, int timeoutMs) const;
