@@ -185,9 +185,13 @@ void Window1::CreateControls() {
     connect(SerialPortPopup, &QComboBox::currentIndexChanged, this,
             &Window1::SerialPortPopup_Change);
     Serial1 = serialPort("Serial1");
+    // Port 1 supplies the link's CTS, DSR, DCD and RI; port 2 only its DCD and DSR.
+    Serial1->setWatchedLines(SerialPort::kCts | SerialPort::kDsr | SerialPort::kDcd |
+                             SerialPort::kRi);
     connect(Serial1, &SerialPort::errorOccurred, this, &Window1::Serial1_Error);
     connect(Serial1, &SerialPort::lineStateChanged, this, &Window1::Serial1_LineStateChanged);
     Serial2 = serialPort("Serial2");
+    Serial2->setWatchedLines(SerialPort::kDcd | SerialPort::kDsr);
     connect(Serial2, &SerialPort::errorOccurred, this, &Window1::Serial2_Error);
     connect(Serial2, &SerialPort::lineStateChanged, this, &Window1::Serial2_LineStateChanged);
     SerialPortPopup2 = popup("SerialPortPopup2", {508, 18, 204, 17}, 29);

@@ -141,10 +141,10 @@ void Window1::portPopupChange(const PortSide& side) {
     if (row < 1)
         return;
     // The host's list as it is now: a port may have come or gone since the pop-up was filled.
+    // When the list has shrunk below the row, the name the user chose is tried, so that a port
+    // that went away fails to open with the port's own error rather than silently.
     const QStringList names = m_serialSystem.portNames();
-    if (row - 1 >= names.size())
-        return;
-    side.port->setHostPort(names.at(row - 1));
+    side.port->setHostPort(names.value(row - 1, side.popup->itemText(row)));
     if (!side.port->open())
         m_dialogs.message(this, QStringLiteral("Couldn't open the device: ") +
                                     QString::number(side.port->lastErrorCode()));

@@ -5,11 +5,13 @@
 namespace capture {
 
 TickOutcome drainPorts(CaptureState& state, SerialPort& port1, SerialPort& port2) {
+    // A pair of bytes is read only when there is a slot to file it in.
+    if (state.isFull())
+        return TickOutcome::End;
     int one = port1.readByte();
     int two = port2.readByte();
     while (one != kNoByte || two != kNoByte) {
-        if (!state.appendSlot(one, two, 0))
-            return TickOutcome::End;
+        state.appendSlot(one, two, 0);
         const int32_t slot = state.BufIndex;
         if (state.isFull()) {
             // The last slot: take its snapshot without reading bytes that could not be stored.

@@ -40,7 +40,16 @@ double textToNumber(const QString& text) {
         }
     }
     // QByteArray::toDouble always reads a point as the decimal separator, whatever the locale.
-    return QByteArray::fromStdString(bytes.substr(0, i)).toDouble();
+    bool ok = false;
+    const double value = QByteArray::fromStdString(bytes.substr(0, i)).toDouble(&ok);
+    if (ok)
+        return value;
+    // A well-formed number that a double cannot hold: too large reads as infinite (and then
+    // saturates like any large number), too small as 0.
+    if (bytes.find_first_of("eE") < i && bytes.find('-', bytes.find_first_of("eE")) < i)
+        return 0.0;
+    return bytes[0] == '-' ? -std::numeric_limits<double>::infinity()
+                           : std::numeric_limits<double>::infinity();
 }
 
 static int32_t saturate(double value) {

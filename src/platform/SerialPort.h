@@ -24,6 +24,11 @@ public:
     static constexpr int kRateTooHigh = 102;
     // Value of readByte() when no byte is waiting.
     static constexpr int kNoByte = 256;
+    // Input lines, as bits of a watched-lines set and as entries of lineStateChanged's list.
+    static constexpr int kCts = 1;
+    static constexpr int kDsr = 2;
+    static constexpr int kDcd = 4;
+    static constexpr int kRi = 8;
 
     using QObject::QObject;
     ~SerialPort() override = default;
@@ -51,10 +56,20 @@ public:
     virtual LineLevels lineLevels() = 0;
     virtual int lastErrorCode() const = 0;
 
+    // The inputs (kCts | kDsr | ...) whose changes raise lineStateChanged while the port is
+    // open; none at creation.
+    virtual void setWatchedLines(int lines) { m_watchedLines = lines; }
+    int watchedLines() const { return m_watchedLines; }
+
 signals:
+    // The port detected an error; lastErrorCode() says which. Not raised for failures that
+    // the call itself reports (open()).
     void errorOccurred();
     // Input lines changed; the list names the changed lines and is informational only.
     void lineStateChanged(const QList<qint32>& changed);
+
+private:
+    int m_watchedLines = 0;
 };
 
 // The host's serial ports: enumeration and creation of port objects.
