@@ -11,7 +11,10 @@ bool saveCaptureFile(const QString& path, const capture::CaptureState& state) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // commit() of Qt 6.4 flushes its write buffer but does not look at the result, and would put
+    // a truncated file in place of the old one: flush first and give up on any failure.
+    if (file.write(bytes) != bytes.size() || !file.flush() ||
+        file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }
