@@ -23,7 +23,7 @@ namespace {
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
-// A capture state holding these slotList at 1..n and these saved settings.
+// A capture state holding these slots at 1..n and these saved settings.
 capture::CaptureState stateWith(const Settings& settings, const std::vector<Slot>& slotList) {
     capture::CaptureState state;
     state.HSpeedForSave = settings.highSpeed;
@@ -54,6 +54,10 @@ QByteArray manySlotLines(int count, const char* line) {
     for (int i = 0; i < count; ++i)
         bytes.append(line);
     return bytes;
+}
+
+QString asWritten(QString text) {
+    return text.replace(u'\r', u' ').replace(u'\n', u' ');
 }
 
 QString randomText(QRandomGenerator& random, const QStringList& pool) {
@@ -98,6 +102,10 @@ private slots:
         QTest::newRow("free texts unchanged, spaces and quotes included")
             << Settings{false, false, QStringLiteral(" 2 0 "), QStringLiteral("a'b ")}
             << std::vector<Slot>{} << QByteArray("FALSE FALSE  2 0  'a'b '\r");
+        QTest::newRow("line ends and NUL in free texts become spaces")
+            << Settings{false, false, QStringLiteral("1\n2"),
+                        QStringLiteral("a\r1 2 3 ") + QChar(0) + QStringLiteral("\r\n")}
+            << std::vector<Slot>{{4, 5, 6}} << QByteArray("FALSE FALSE 1 2 'a 1 2 3    '\r4 5 6\r");
         QTest::newRow("free texts as UTF-8")
             << Settings{false, true, QStringLiteral("µs"), QStringLiteral("\u2192\U0001F600")}
             << std::vector<Slot>{}
@@ -124,7 +132,7 @@ private slots:
         QCOMPARE(state.BufIndex, capture::kLastIndex);
         const QByteArray bytes = files::writeCaptureFile(state);
         const QList<QByteArray> lines = bytes.split('\r');
-        QCOMPARE(lines.size(), capture::kLastIndex + 2); // header, slotList, empty after the last CR
+        QCOMPARE(lines.size(), capture::kLastIndex + 2); // header, slots, the empty rest
         QCOMPARE(lines[1], QByteArray("256 0 0"));
         QCOMPARE(lines[256], QByteArray("256 255 63"));
         QCOMPARE(lines[100000], QByteArray("256 159 31")); // 99999 % 256, 99999 % 64
@@ -290,10 +298,10 @@ private slots:
 
     void roundTripsRandomCaptures() {
         QRandomGenerator random(20261211);
-        const QStringList timePool{"0", "5",      "9",      ".",          "-",  "e", "µ",
-                                   " ", "\u00A0", "\u2192", "\U0001F600", "\"", "\t"};
-        const QStringList charPool{"-",          " ",  "'",  "x",  "\u00E9", "\u2014",
-                                   "\U0001F600", "\\", "\"", "\t", "\x01"};
+        const QStringList timePool{"0", "5",      "9",      ".",          "-",  "e",  "µ",
+                                   " ", "\u00A0", "\u2192", "\U0001F600", "\"", "\t", "\r"};
+        const QStringList charPool{"-",  " ",  "'",  "x",    "\u00E9", "\u2014", "\U0001F600",
+                                   "\\", "\"", "\t", "\x01", "\n",     "\r\n"};
         for (int round = 0; round < 300; ++round) {
             const Settings settings{random.bounded(2) == 1, random.bounded(2) == 1,
                                     randomText(random, timePool), randomText(random, charPool)};
@@ -305,9 +313,10 @@ private slots:
             const CaptureFileContent content = accepted(files::writeCaptureFile(state));
             // What the file can carry: the gap time up to its first space, the gap characters
             // up to their first quote.
+            // Line ends in them are written as spaces.
             Settings expected = settings;
-            expected.gapTime = settings.gapTime.section(u' ', 0, 0);
-            expected.gapChars = settings.gapChars.section(u'\'', 0, 0);
+            expected.gapTime = asWritten(settings.gapTime).section(u' ', 0, 0);
+            expected.gapChars = asWritten(settings.gapChars).section(u'\'', 0, 0);
             QCOMPARE(content.settings, expected);
             QCOMPARE(content.slotData, slotList);
         }

@@ -201,6 +201,26 @@ private slots:
         QCOMPARE(f.window->capture().BufIndex, 3);
     }
 
+    void savesLineEndsInTheFieldsAsSpaces() {
+        // A pasted text can hold line ends; in the file they would start lines of their own.
+        WindowFixture f;
+        QTemporaryDir dir;
+        f.find<QLineEdit>("GapTimeEF")->setText(QStringLiteral("300\n"));
+        f.find<QLineEdit>("TimeGapCharEF")->setText(QStringLiteral("-\r1 2 3 "));
+        f.click("AcquirePB");
+        f.port1()->queue("AB");
+        f.window->Timer1_Action();
+        f.click("AcquirePB");
+        save(f, dir.filePath("pasted"));
+        QCOMPARE(contents(dir.filePath("pasted")),
+                 QByteArray("FALSE FALSE 300  '- 1 2 3 '\r256 65 0\r256 66 0\r"));
+        load(f, dir.filePath("pasted"));
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.window->capture().BufIndex, 2);
+        QCOMPARE(f.find<QLineEdit>("GapTimeEF")->text(), QStringLiteral("300"));
+        QCOMPARE(f.find<QLineEdit>("TimeGapCharEF")->text(), QStringLiteral("- 1 2 3 "));
+    }
+
     void reportsALocationThatCannotBeWritten_data() {
         QTest::addColumn<QString>("name");
         QTest::newRow("folder does not exist") << QStringLiteral("missing/capture");

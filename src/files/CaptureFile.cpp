@@ -21,6 +21,17 @@ void appendNumber(QByteArray& out, int32_t value) {
     out.append(digits, result.ptr - digits);
 }
 
+// A free text of the header as UTF-8. A line end inside it would split the header into lines
+// of their own, and a NUL would make the file binary, so those are written as spaces.
+QByteArray headerText(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    for (char& c : bytes) {
+        if (c == kCr || c == kLf || c == '\0')
+            c = ' ';
+    }
+    return bytes;
+}
+
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing above
 // U+10FFFF) and hold no NUL.
 bool isUtf8Text(QByteArrayView bytes) {
@@ -161,8 +172,8 @@ Settings savedSettings(const capture::CaptureState& state) {
 
 QByteArray writeCaptureFile(const capture::CaptureState& state) {
     const int32_t last = std::clamp(state.BufIndex, int32_t(0), capture::kLastIndex);
-    const QByteArray gapTime = state.GapTimeForSave.toUtf8();
-    const QByteArray gapChars = state.GapCharsForSave.toUtf8();
+    const QByteArray gapTime = headerText(state.GapTimeForSave);
+    const QByteArray gapChars = headerText(state.GapCharsForSave);
 
     QByteArray out;
     out.reserve(16 + gapTime.size() + gapChars.size() + qsizetype(last) * kMaxSlotLine);

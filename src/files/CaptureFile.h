@@ -64,7 +64,8 @@ ReadError tooLargeError();
 // The saved settings of a capture state.
 Settings savedSettings(const capture::CaptureState& state);
 
-// The bytes of the file for slots 1 to BufIndex of the state and its four saved settings.
+// The bytes of the file for slots 1 to BufIndex of the state and its four saved settings. The
+// free texts are written as they are, except that CR, LF and NUL in them become spaces.
 QByteArray writeCaptureFile(const capture::CaptureState& state);
 
 // Parses a whole file. Lines may end with CR, LF or CR LF; the last line end is optional and
