@@ -15,12 +15,6 @@ constexpr char kQuote = '\'';
 // Longest slot line: three values of 11 characters, two spaces, the line end.
 constexpr qsizetype kMaxSlotLine = 3 * 11 + 2 + 1;
 
-void appendNumber(QByteArray& out, int32_t value) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr - digits);
-}
-
 // A free text of the header as UTF-8. A line end inside it would split the header into lines
 // of their own, and a NUL would make the file binary, so those are written as spaces.
 QByteArray headerText(const QString& text) {
@@ -176,7 +170,7 @@ QByteArray writeCaptureFile(const capture::CaptureState& state) {
     const QByteArray gapChars = headerText(state.GapCharsForSave);
 
     QByteArray out;
-    out.reserve(16 + gapTime.size() + gapChars.size() + qsizetype(last) * kMaxSlotLine);
+    out.reserve(16 + gapTime.size() + gapChars.size());
     out.append(state.HSpeedForSave ? "TRUE " : "FALSE ");
     out.append(state.TimeGapForSave ? "TRUE " : "FALSE ");
     out.append(gapTime);
@@ -185,14 +179,20 @@ QByteArray writeCaptureFile(const capture::CaptureState& state) {
     out.append(gapChars);
     out.append(kQuote);
     out.append(kCr);
+    // The slot lines go straight into room for the longest possible lines, cut to size after.
+    const qsizetype headerSize = out.size();
+    out.resize(headerSize + qsizetype(last) * kMaxSlotLine);
+    char* p = out.data() + headerSize;
+    char* const end = out.data() + out.size();
     for (int32_t i = 1; i <= last; ++i) {
-        appendNumber(out, state.txdBuf[i]);
-        out.append(' ');
-        appendNumber(out, state.rxdBuf[i]);
-        out.append(' ');
-        appendNumber(out, state.pBuf[i]);
-        out.append(kCr);
+        p = std::to_chars(p, end, state.txdBuf[i]).ptr;
+        *p++ = ' ';
+        p = std::to_chars(p, end, state.rxdBuf[i]).ptr;
+        *p++ = ' ';
+        p = std::to_chars(p, end, state.pBuf[i]).ptr;
+        *p++ = kCr;
     }
+    out.truncate(p - out.data());
     return out;
 }
 
