@@ -289,6 +289,16 @@ private slots:
                                 "is not a whole decimal number within 32 bits."));
     }
 
+    void shortensALongFaultyField() {
+        const QByteArray field =
+            "1234567890123456789" + QStringLiteral("\U0001F600").toUtf8() + "xyz";
+        const files::ReadResult result = files::readCaptureFile("FALSE FALSE  ''\r1 2 " + field);
+        const auto* error = std::get_if<ReadError>(&result);
+        QVERIFY(error);
+        QVERIFY2(error->message.contains(QStringLiteral("(\"1234567890123456789\u2026\")")),
+                 qPrintable(error->message));
+    }
+
     void acceptsAsManySlotsAsTheArraysHold() {
         const CaptureFileContent content =
             accepted(manySlotLines(capture::kLastIndex, "257 256 63\r") + "\r\r");

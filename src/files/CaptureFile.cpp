@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <limits>
 
 namespace files {
 
@@ -103,8 +102,11 @@ int splitFields(QByteArrayView line, QByteArrayView* fields, int wanted) {
 QString shortened(QByteArrayView field) {
     constexpr qsizetype kShown = 20;
     QString text = QString::fromUtf8(field);
-    if (text.size() > kShown)
-        text = text.left(kShown) + QChar(u'\u2026');
+    if (text.size() > kShown) {
+        // Never split a character made of two UTF-16 units.
+        const qsizetype cut = text[kShown - 1].isHighSurrogate() ? kShown - 1 : kShown;
+        text = text.left(cut) + QChar(u'\u2026');
+    }
     return text;
 }
 
