@@ -131,6 +131,8 @@ void PortsTest::failedOpenIsReported() {
     port->errorCode = 2;
     f.find<QComboBox>(side.popup)->setCurrentIndex(2);
     QCOMPARE(f.dialogs.messages, QStringList{QStringLiteral("Couldn't open the device: 2")});
+    // Below the code the user is told what to do about it.
+    QVERIFY(f.dialogs.details.value(0).contains(QStringLiteral("dialout")));
     QCOMPARE(f.find<QComboBox>(side.popup)->currentIndex(), 2);
     QVERIFY(!port->isOpen());
 }
@@ -245,6 +247,7 @@ void PortsTest::otherErrorOnlyReported() {
 
     port->raiseError(8);
     QCOMPARE(f.dialogs.messages, QStringList{QStringLiteral("Serial port error")});
+    QCOMPARE(f.dialogs.details, QStringList{QString()}); // still open: nothing to do
     QCOMPARE(box->currentText(), QStringLiteral("57600"));
     QCOMPARE(port->baudRate(), 57600);
     QVERIFY(port->isOpen());

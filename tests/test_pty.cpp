@@ -337,6 +337,7 @@ void PtyTest::lostDeviceWhileAcquiring() {
     w.pty1.closeMaster();
     QTRY_COMPARE(w.dialogs.messages, QStringList{QStringLiteral("Serial port error")});
     QVERIFY(!w.find<SerialPort>("Serial1")->isOpen());
+    QCOMPARE(w.dialogs.details, QStringList{SerialPort::closedAfterErrorHint()});
     QTest::qWait(200);
     QCOMPARE(w.dialogs.messages.size(), 1);
     // The capture goes on with the other port.

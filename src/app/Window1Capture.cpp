@@ -145,9 +145,12 @@ void Window1::portPopupChange(const PortSide& side) {
     // that went away fails to open with the port's own error rather than silently.
     const QStringList names = m_serialSystem.portNames();
     side.port->setHostPort(names.value(row - 1, side.popup->itemText(row)));
-    if (!side.port->open())
-        m_dialogs.message(this, QStringLiteral("Couldn't open the device: ") +
-                                    QString::number(side.port->lastErrorCode()));
+    if (!side.port->open()) {
+        const int code = side.port->lastErrorCode();
+        m_dialogs.message(this,
+                          QStringLiteral("Couldn't open the device: ") + QString::number(code),
+                          SerialPort::openFailureHint(code));
+    }
 }
 
 void Window1::baudChange(const PortSide& side) {
@@ -171,7 +174,8 @@ void Window1::portError(const PortSide& side) {
         side.baud->setEditText(QStringLiteral("300"));
         return;
     }
-    m_dialogs.message(this, QStringLiteral("Serial port error"));
+    m_dialogs.message(this, QStringLiteral("Serial port error"),
+                      side.port->isOpen() ? QString() : SerialPort::closedAfterErrorHint());
 }
 
 void Window1::testPattern(const PortSide& side) {

@@ -11,8 +11,8 @@ class QWidget;
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // A message with an OK button.
-    virtual void message(QWidget* parent, const QString& text) = 0;
+    // A message with an OK button; the detail, if any, says what the user can do about it.
+    virtual void message(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
     // Where to save; nothing when the user cancels.
     virtual std::optional<QString> saveLocation(QWidget* parent) = 0;
     // A file to open, offered through the given name filters ("Text files (*.txt *.asc)", ...);
@@ -22,7 +22,7 @@ public:
 
 class QtDialogs final : public Dialogs {
 public:
-    void message(QWidget* parent, const QString& text) override;
+    void message(QWidget* parent, const QString& text, const QString& detail = {}) override;
     std::optional<QString> saveLocation(QWidget* parent) override;
     std::optional<QString> openLocation(QWidget* parent, const QStringList& filters) override;
 };

@@ -3,8 +3,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-void QtDialogs::message(QWidget* parent, const QString& text) {
+void QtDialogs::message(QWidget* parent, const QString& text, const QString& detail) {
     QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
+    box.setInformativeText(detail);
     box.exec();
 }
 

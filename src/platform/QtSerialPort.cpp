@@ -1,5 +1,7 @@
 #include "platform/QtSerialPort.h"
 
+#include "platform/PtyLinks.h"
+
 #include "platform/DriverRate.h"
 
 #include <QSerialPortInfo>
@@ -329,6 +331,9 @@ QStringList QtSerialSystem::portNames() const {
     QStringList names;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         names << info.portName();
+    // Qt lists no pseudo-terminals: offer the virtual ports that tools such as socat link into
+    // /dev after the real ones.
+    names << ptyLinks();
     return names;
 }
 

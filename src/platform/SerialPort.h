@@ -31,6 +31,11 @@ public:
     static constexpr int kRi = 8;
 
     using QObject::QObject;
+
+    // What the user can do when open() failed with this error code; empty for unknown codes.
+    static QString openFailureHint(int code);
+    // What the user can do when an error closed the port.
+    static QString closedAfterErrorHint();
     ~SerialPort() override = default;
 
     // The host port (a name from SerialSystem::portNames()) used at the next open().
