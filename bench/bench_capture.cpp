@@ -34,22 +34,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kLineBytesPerSecond = 92160.0; // 921600 bit/s, 10 bits a byte
 
-QByteArray traffic(qsizetype size, int step, int offset) {
-    QByteArray result(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        result[i] = char((i * step + offset) % 256);
-    return result;
-}
-
-QByteArray channel(const std::vector<int32_t>& buf, int32_t last) {
-    QByteArray result;
-    for (int32_t k = 1; k <= last; ++k) {
-        if (buf[k] >= 0 && buf[k] <= 255)
-            result.append(char(buf[k]));
-    }
-    return result;
-}
-
 struct RunResult {
     double seconds = 0;
     bool intact = false;

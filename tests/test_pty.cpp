@@ -40,23 +40,6 @@ bool setSpeed(const Pty& pty, speed_t speed) {
            ::tcsetattr(pty.master(), TCSANOW, &tio) == 0;
 }
 
-// A byte sequence that runs through every value, different for each channel.
-QByteArray traffic(qsizetype size, int step, int offset) {
-    QByteArray result(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        result[i] = char((i * step + offset) % 256);
-    return result;
-}
-
-QByteArray channel(const std::vector<int32_t>& buf, int32_t last) {
-    QByteArray result;
-    for (int32_t k = 1; k <= last; ++k) {
-        if (buf[k] >= 0 && buf[k] <= 255)
-            result.append(char(buf[k]));
-    }
-    return result;
-}
-
 struct StopOnExit {
     std::atomic<bool>& stop;
     ~StopOnExit() { stop = true; }

@@ -1,8 +1,7 @@
 #include "platform/QtSerialPort.h"
 
-#include "platform/PtyLinks.h"
-
 #include "platform/DriverRate.h"
+#include "platform/PtyLinks.h"
 
 #include <QSerialPortInfo>
 #include <QTimer>

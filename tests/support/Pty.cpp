@@ -90,3 +90,19 @@ QByteArray Pty::read(qsizetype count, int timeoutMs) const {
 SerialPort* PtySerialSystem::createPort(QObject* parent) {
     return new QtSerialPort(parent);
 }
+
+QByteArray traffic(qsizetype size, int step, int offset) {
+    QByteArray result(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        result[i] = char((i * step + offset) % 256);
+    return result;
+}
+
+QByteArray channel(const std::vector<int32_t>& buf, int32_t last) {
+    QByteArray result;
+    for (int32_t k = 1; k <= last; ++k) {
+        if (buf[k] >= 0 && buf[k] <= 255)
+            result.append(char(buf[k]));
+    }
+    return result;
+}

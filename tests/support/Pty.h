@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <cstdint>
+#include <vector>
 
 // One pseudo-terminal pair: the slave path is opened as a serial port, the test plays the far
 // end of the link on the master. The master is non-blocking.
@@ -37,6 +39,11 @@ private:
     int m_master = -1;
     QString m_slave;
 };
+
+// A byte sequence that runs through every value, different for each step and offset.
+QByteArray traffic(qsizetype size, int step, int offset);
+// The bytes of one channel of slots 1..last, without the no-byte and gap-marker values.
+QByteArray channel(const std::vector<int32_t>& buf, int32_t last);
 
 // A host whose ports are the given pty slaves, opened through the real QSerialPort-backed port.
 class PtySerialSystem final : public SerialSystem {
