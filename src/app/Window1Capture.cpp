@@ -179,7 +179,11 @@ void Window1::portError(const PortSide& side) {
 }
 
 void Window1::testPattern(const PortSide& side) {
-    const int run = std::max(0, capture::roundToInt32(side.port->baudRate() / 60.0));
+    // A typed rate is stored as it is on a closed port; beyond any serial hardware's reach it
+    // would only make the pattern hundreds of megabytes long.
+    constexpr qint32 kFastestRate = 16000000;
+    const qint32 rate = std::min(side.port->baudRate(), kFastestRate);
+    const int run = std::max(0, capture::roundToInt32(rate / 60.0));
     QByteArray half(run, char(0));
     QByteArray pattern;
     pattern.reserve(12 * qsizetype(run));
