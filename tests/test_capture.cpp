@@ -82,6 +82,7 @@ private slots:
     // Acquisition through the window.
     void tickThroughWindow();
     void restartBeginsAtSlotOne();
+    void bytesWaitingAtStartAreDropped();
     void timersFollowAcquisition_data();
     void timersFollowAcquisition();
     void shortGapTimeRaisedAtStart_data();
@@ -311,6 +312,30 @@ void CaptureTest::restartBeginsAtSlotOne() {
     QCOMPARE(slotsOf(f.window->capture()), (QList<Slot>{{256, 9, 0}}));
     // The old capture's entries above the new slot count are left in place.
     QCOMPARE(f.window->capture().rxdBuf[2], 2);
+}
+
+void CaptureTest::bytesWaitingAtStartAreDropped() {
+    WindowFixture f;
+    f.find<QComboBox>("SerialPortPopup")->setCurrentIndex(1);
+    f.find<QComboBox>("SerialPortPopup2")->setCurrentIndex(2);
+    // Arrived after the ports were opened, before the first start.
+    f.port1()->queue(bytes({0x41, 0x54, 0x0d}));
+    f.port2()->queue(bytes({0x0d, 0x0a}));
+    f.click("AcquirePB");
+    QVERIFY(f.port1()->pending.empty());
+    QVERIFY(f.port2()->pending.empty());
+    f.window->Timer1_Action();
+    QCOMPARE(f.window->capture().BufIndex, 0);
+    f.port2()->queue(bytes({0x4f}));
+    f.window->Timer1_Action();
+    QCOMPARE(slotsOf(f.window->capture()), (QList<Slot>{{256, 0x4f, 0}}));
+    // Arrived while stopped: the next start drops them as well.
+    f.click("AcquirePB");
+    f.port1()->queue(bytes({1, 2}));
+    f.click("AcquirePB");
+    f.port1()->queue(bytes({3}));
+    f.window->Timer1_Action();
+    QCOMPARE(slotsOf(f.window->capture()), (QList<Slot>{{3, 256, 0}}));
 }
 
 void CaptureTest::timersFollowAcquisition_data() {

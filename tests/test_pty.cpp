@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QSerialPortInfo>
 #include <QSignalSpy>
@@ -93,8 +94,10 @@ private slots:
     void systemMakesClosedPorts();
     void levelsOnPtyReadFalseSilently();
     void lostDeviceReportedOnceThenClosed();
+    void discardDropsBufferedAndPendingBytes();
 
     void bytesFlowThroughAcquisition();
+    void bytesBeforeAcquireAreDropped();
     void lostDeviceWhileAcquiring();
     void testPatternReachesFarEnd();
     void missingDeviceReportedByWindow();
@@ -274,6 +277,48 @@ void PtyTest::lostDeviceReportedOnceThenClosed() {
         received.append(char(byte));
     QCOMPARE(received, QByteArray("hello"));
     QCOMPARE(port.lineLevels(), LineLevels{});
+}
+
+void PtyTest::discardDropsBufferedAndPendingBytes() {
+    Pty pty;
+    QtSerialPort port;
+    QSignalSpy errors(&port, &SerialPort::errorOccurred);
+    port.setHostPort(pty.slavePath());
+    QVERIFY(port.open());
+    QCOMPARE(pty.writeAll("abc"), 3);
+    // Once "a" can be read, "b" and "c" sit in QSerialPort's buffer; "def" may still be queued
+    // in the driver.
+    int first = SerialPort::kNoByte;
+    for (QDeadlineTimer deadline(5000); first == SerialPort::kNoByte && !deadline.hasExpired();
+         QTest::qWait(5))
+        first = port.readByte();
+    QCOMPARE(first, int('a'));
+    QCOMPARE(pty.writeAll("def"), 3);
+    port.discardInput();
+    QCOMPARE(port.readByte(), SerialPort::kNoByte);
+    QCOMPARE(pty.writeAll("x"), 1);
+    QByteArray received;
+    QTRY_VERIFY(([&] {
+        for (int byte = port.readByte(); byte != SerialPort::kNoByte; byte = port.readByte())
+            received.append(char(byte));
+        return received.endsWith('x');
+    }()));
+    QCOMPARE(received, QByteArray("x"));
+    QVERIFY(port.isOpen());
+    QCOMPARE(errors.count(), 0);
+}
+
+void PtyTest::bytesBeforeAcquireAreDropped() {
+    PtyWindow w;
+    QCOMPARE(w.pty1.writeAll("AT\r"), 3);
+    QCOMPARE(w.pty2.writeAll("\r\nOK\r\n"), 6);
+    QTest::qWait(50);
+    w.click("AcquirePB");
+    QCOMPARE(w.pty1.writeAll("ATI\r"), 4);
+    QCOMPARE(w.pty2.writeAll("\r\nQV\r\n"), 6);
+    QTRY_COMPARE(w.txd(), QByteArray("\r\nQV\r\n"));
+    QTRY_COMPARE(w.rxd(), QByteArray("ATI\r"));
+    QVERIFY(w.dialogs.messages.isEmpty());
 }
 
 void PtyTest::bytesFlowThroughAcquisition() {

@@ -41,6 +41,10 @@ void Window1::AcquirePB_Action() {
         m_capture.TGC = display::gapText(TimeGapCharEF->text(), display::Format::Hex);
     for (TraceRow* row : {txd, rxd, rts, cts, dsr, dtr, ri, dcd})
         row->setText(QString());
+    // Bytes that waited in the ports since they were opened or since the last stop would be
+    // filed into the first slots all at once, out of step between the two directions.
+    Serial1->discardInput();
+    Serial2->discardInput();
     setTimerMode(*Timer1, TimerMode::Repeating);
     setTimerMode(*DisplayTimer, HSpeedCB->isChecked() ? TimerMode::Off : TimerMode::Repeating);
     if (ShowTimeGapsCB->isChecked()) {

@@ -180,6 +180,16 @@ int QtSerialPort::readByte() {
     return static_cast<unsigned char>(byte);
 }
 
+void QtSerialPort::discardInput() {
+    m_leftover.clear();
+    m_leftoverPos = 0;
+    if (!m_port->isOpen())
+        return;
+    // Both QSerialPort's buffer and what the driver holds but has not handed over yet.
+    Quiet quiet(*this);
+    m_port->clear(QSerialPort::Input);
+}
+
 void QtSerialPort::write(const QByteArray& bytes) {
     if (m_port->isOpen())
         m_port->write(bytes);

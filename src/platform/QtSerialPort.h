@@ -42,6 +42,7 @@ public:
     qint32 baudRate() const override;
     void reset() override;
     int readByte() override;
+    void discardInput() override;
     void write(const QByteArray& bytes) override;
     LineLevels lineLevels() override;
     int lastErrorCode() const override;

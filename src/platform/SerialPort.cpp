@@ -28,3 +28,8 @@ QString SerialPort::closedAfterErrorHint() {
     return QStringLiteral("The port has been closed, most often because its adapter was "
                           "unplugged. Plug it in and choose the port again.");
 }
+
+void SerialPort::discardInput() {
+    while (readByte() != kNoByte) {
+    }
+}

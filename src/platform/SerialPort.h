@@ -54,6 +54,8 @@ public:
 
     // The next waiting byte (0..255), or kNoByte when none is waiting or the port is closed.
     virtual int readByte() = 0;
+    // Drops every byte that has arrived and not been read yet.
+    virtual void discardInput();
     virtual void write(const QByteArray& bytes) = 0;
 
     // Input levels; all false for a closed port or a driver that cannot report them. Never raises
