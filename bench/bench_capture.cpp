@@ -24,6 +24,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <sys/ioctl.h>
 #include <thread>
 #include <vector>
@@ -34,6 +35,36 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kLineBytesPerSecond = 92160.0; // 921600 bit/s, 10 bits a byte
 
+// A shown window whose two ports are the slaves of two pty pairs, both chosen.
+struct PtyRig {
+    Pty pty1;
+    Pty pty2;
+    PtySerialSystem system;
+    RecordingDialogs dialogs;
+    std::unique_ptr<Window1> window;
+    QPushButton* acquire = nullptr;
+
+    PtyRig() {
+        system.names = {pty1.slavePath(), pty2.slavePath()};
+        window = std::make_unique<Window1>(system, dialogs);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            std::printf("window not exposed\n");
+        window->findChild<QComboBox*>(QStringLiteral("SerialPortPopup"))->setCurrentIndex(1);
+        window->findChild<QComboBox*>(QStringLiteral("SerialPortPopup2"))->setCurrentIndex(2);
+        acquire = window->findChild<QPushButton*>(QStringLiteral("AcquirePB"));
+    }
+    void press() const { QTest::mouseClick(acquire, Qt::LeftButton); }
+};
+
+// How many bytes of one channel the capture holds (cheaper than extracting them).
+qsizetype capturedBytes(const std::vector<int32_t>& buf, int32_t last) {
+    qsizetype n = 0;
+    for (int32_t k = 1; k <= last; ++k)
+        n += buf[k] <= 255 ? 1 : 0;
+    return n;
+}
+
 struct RunResult {
     double seconds = 0;
     bool intact = false;
@@ -42,38 +73,20 @@ struct RunResult {
 
 // One acquisition over two ptys; perPort bytes on each, written at the given pace.
 RunResult acquireOverPtys(qsizetype perPort, double bytesPerSecond) {
-    Pty pty1;
-    Pty pty2;
-    PtySerialSystem system;
-    system.names = {pty1.slavePath(), pty2.slavePath()};
-    RecordingDialogs dialogs;
-    Window1 window(system, dialogs);
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        std::printf("window not exposed\n");
-    window.findChild<QComboBox*>(QStringLiteral("SerialPortPopup"))->setCurrentIndex(1);
-    window.findChild<QComboBox*>(QStringLiteral("SerialPortPopup2"))->setCurrentIndex(2);
-    auto* acquire = window.findChild<QPushButton*>(QStringLiteral("AcquirePB"));
-    QTest::mouseClick(acquire, Qt::LeftButton);
-
+    PtyRig rig;
+    rig.press(); // Acquire
     const QByteArray sent1 = traffic(perPort, 7, 0);
     const QByteArray sent2 = traffic(perPort, 13, 5);
     std::atomic<bool> stop{false};
-    const capture::CaptureState& state = window.capture();
+    const capture::CaptureState& state = rig.window->capture();
     const auto start = Clock::now();
-    std::thread writer1([&] { pty1.writePaced(sent1, bytesPerSecond, stop); });
-    std::thread writer2([&] { pty2.writePaced(sent2, bytesPerSecond, stop); });
-    // Count captured bytes cheaply while waiting; compare them in full at the end.
-    auto captured = [&](const std::vector<int32_t>& buf) {
-        qsizetype n = 0;
-        for (int32_t k = 1; k <= state.BufIndex; ++k)
-            n += buf[k] <= 255 ? 1 : 0;
-        return n;
-    };
+    std::thread writer1([&] { rig.pty1.writePaced(sent1, bytesPerSecond, stop); });
+    std::thread writer2([&] { rig.pty2.writePaced(sent2, bytesPerSecond, stop); });
     RunResult result;
     while (Clock::now() - start < std::chrono::seconds(60)) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        if (captured(state.rxdBuf) >= perPort && captured(state.txdBuf) >= perPort)
+        if (capturedBytes(state.rxdBuf, state.BufIndex) >= perPort &&
+            capturedBytes(state.txdBuf, state.BufIndex) >= perPort)
             break;
     }
     result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -81,17 +94,18 @@ RunResult acquireOverPtys(qsizetype perPort, double bytesPerSecond) {
     writer1.join();
     writer2.join();
     QTest::qWait(30);
-    QTest::mouseClick(acquire, Qt::LeftButton);
+    rig.press(); // Stop
     result.intact = channel(state.rxdBuf, state.BufIndex) == sent1 &&
                     channel(state.txdBuf, state.BufIndex) == sent2;
     result.slotCount = state.BufIndex;
     return result;
 }
 
-// Writers push perPort bytes into each pty as fast as it takes them, for far longer than one
-// capture holds: whenever a capture is well filled it is taken off (Stop) and a new one started
-// (Acquire), and the captures laid end to end must give back both streams exactly. Bytes that
-// arrive between two acquisitions wait in the port's buffer for the next one.
+// perPort bytes for each pty, far more than one capture holds, pushed as fast as the ptys take
+// them in chunks of one acquisition each: Acquire, both chunks written, every byte of them in
+// the capture, Stop. Acquire drops what waited in the ports before it, so the writers are idle
+// between acquisitions; the time counted is the time the acquisitions ran, and the captures laid
+// end to end must give back both streams exactly.
 struct SustainedResult {
     double seconds = 0;
     int acquisitions = 0;
@@ -99,58 +113,38 @@ struct SustainedResult {
 };
 
 SustainedResult sustainedOverPtys(qsizetype perPort) {
-    Pty pty1;
-    Pty pty2;
-    PtySerialSystem system;
-    system.names = {pty1.slavePath(), pty2.slavePath()};
-    RecordingDialogs dialogs;
-    Window1 window(system, dialogs);
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        std::printf("window not exposed\n");
-    window.findChild<QComboBox*>(QStringLiteral("SerialPortPopup"))->setCurrentIndex(1);
-    window.findChild<QComboBox*>(QStringLiteral("SerialPortPopup2"))->setCurrentIndex(2);
-    auto* acquire = window.findChild<QPushButton*>(QStringLiteral("AcquirePB"));
-    const capture::CaptureState& state = window.capture();
-
+    // Both directions of a chunk fit one capture with room to spare.
+    constexpr qsizetype kChunk = 30000;
+    PtyRig rig;
+    const capture::CaptureState& state = rig.window->capture();
     const QByteArray sent1 = traffic(perPort, 7, 0);
     const QByteArray sent2 = traffic(perPort, 13, 5);
     QByteArray received1;
     QByteArray received2;
     SustainedResult result;
-    auto takeCapture = [&] {
+    for (qsizetype offset = 0; offset < perPort; offset += kChunk) {
+        const QByteArray part1 = sent1.mid(offset, kChunk);
+        const QByteArray part2 = sent2.mid(offset, kChunk);
+        rig.press(); // Acquire
+        ++result.acquisitions;
+        std::atomic<bool> stop{false};
+        const auto start = Clock::now();
+        std::thread writer1([&] { rig.pty1.writeAll(part1, stop); });
+        std::thread writer2([&] { rig.pty2.writeAll(part2, stop); });
+        while (Clock::now() - start < std::chrono::seconds(60)) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            if (capturedBytes(state.rxdBuf, state.BufIndex) >= part1.size() &&
+                capturedBytes(state.txdBuf, state.BufIndex) >= part2.size())
+                break;
+        }
+        result.seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        stop = true;
+        writer1.join();
+        writer2.join();
+        rig.press(); // Stop
         received1 += channel(state.rxdBuf, state.BufIndex);
         received2 += channel(state.txdBuf, state.BufIndex);
-    };
-    QTest::mouseClick(acquire, Qt::LeftButton);
-    result.acquisitions = 1;
-    std::atomic<bool> stop{false};
-    const auto start = Clock::now();
-    std::thread writer1([&] { pty1.writeAll(sent1, stop); });
-    std::thread writer2([&] { pty2.writeAll(sent2, stop); });
-    while (Clock::now() - start < std::chrono::seconds(120)) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        const bool ended = acquire->text() == QStringLiteral("Acquire");
-        if (!ended && state.BufIndex <= 40000)
-            continue;
-        if (!ended)
-            QTest::mouseClick(acquire, Qt::LeftButton); // Stop
-        takeCapture();
-        if (received1.size() >= perPort && received2.size() >= perPort)
-            break;
-        QTest::mouseClick(acquire, Qt::LeftButton); // Acquire
-        ++result.acquisitions;
     }
-    // The last capture, if the loop ended on the deadline or between thresholds.
-    if (received1.size() < perPort || received2.size() < perPort) {
-        for (int i = 0; i < 20; ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        takeCapture();
-    }
-    result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    stop = true;
-    writer1.join();
-    writer2.join();
     result.intact = received1 == sent1 && received2 == sent2;
     return result;
 }
