@@ -170,7 +170,6 @@ private slots:
 
     void cancelledSaveDoesNothing() {
         WindowFixture f;
-        QTemporaryDir dir;
         setCapture(f, {{1, 2, 3}}, {});
         const WindowState before = snapshot(f);
         f.click("SavePB"); // no reply queued: the user cancels
